@@ -1,0 +1,109 @@
+#include "HostSession.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <string_view>
+
+#include "client/ClientApi.h"
+#include "platform/Platform.h"
+
+namespace pcb9host {
+
+namespace {
+
+constexpr std::array<const char*, 5> kIconNames = {"none", "information", "warning", "error",
+                                                   "question"};
+constexpr int32_t kButtonsYesNo = 1;
+constexpr int32_t kAnswerOk = 0, kAnswerYes = 1, kAnswerNo = 2;
+constexpr std::string_view kTestModeKey = "\\Software\\Corvex\\TestMode";
+
+std::string Text(const char* s) { return s ? std::string(s) : std::string(); }
+
+// Registry paths compare without regard to case.
+bool SameKey(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) ==
+                  std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+}  // namespace
+
+THostSession& THostSession::Instance() {
+  static THostSession session;
+  return session;
+}
+
+void THostSession::Reset() {
+  for (auto& [handle, stream] : Streams_) std::fclose(stream.File);
+  Streams_.clear();
+  NextStream_ = 1;
+  AnswerYes_ = false;
+  EscAfter_ = 0;
+  TestMode_ = false;
+  Listener_ = nullptr;
+  Messages_.clear();
+  Reports_.clear();
+  Queue_.clear();
+  Delivered_ = 0;
+  morvik::SetProgressObserver([this](const morvik::TProgress& p) { OnProgress(p); });
+}
+
+void THostSession::OnProgress(const morvik::TProgress& progress) {
+  if (EscAfter_ > 0 && progress.Updates == EscAfter_)
+    PostMessage({morvik::EditorWindow(), pcb9::platform::kMsgKeyDown, pcb9::platform::kKeyEscape, 0});
+  if (Listener_) Listener_(progress);
+}
+
+int32_t THostSession::AnswerMessageBox(const char* text, const char* caption, int32_t icon,
+                                       int32_t buttons) {
+  const bool yesNo = buttons == kButtonsYesNo;
+  const int32_t answer = !yesNo ? kAnswerOk : AnswerYes_ ? kAnswerYes : kAnswerNo;
+  const bool knownIcon = icon >= 0 && static_cast<size_t>(icon) < kIconNames.size();
+  Messages_.push_back({Text(caption), Text(text), knownIcon ? kIconNames[icon] : "none",
+                       yesNo ? "yesno" : "ok",
+                       answer == kAnswerOk ? "ok" : answer == kAnswerYes ? "yes" : "no"});
+  return answer;
+}
+
+bool THostSession::TakeMessage(TQueuedMessage& message) {
+  if (Queue_.empty()) return false;
+  message = Queue_.front();
+  Queue_.pop_front();
+  return true;
+}
+
+void THostSession::DeliverMessage(const TQueuedMessage&) { ++Delivered_; }
+
+bool THostSession::MachineKeyExists(const char* path) const {
+  return TestMode_ && path && SameKey(path, kTestModeKey);
+}
+
+uintptr_t THostSession::CreateStream(const char* fileName, uint16_t mode) {
+  if (!fileName || !*fileName || mode != kStreamCreateMode) return 0;
+  std::FILE* file = std::fopen(fileName, "wb");
+  if (!file) return 0;
+  const uintptr_t handle = NextStream_++;
+  Reports_.push_back({fileName, {}});
+  Streams_[handle] = {file, Reports_.size() - 1};
+  return handle;
+}
+
+int32_t THostSession::WriteStream(uintptr_t stream, const void* data, int32_t count) {
+  auto it = Streams_.find(stream);
+  if (it == Streams_.end() || count < 0 || (!data && count > 0)) return 0;
+  if (count == 0) return 0;
+  const size_t written = std::fwrite(data, 1, static_cast<size_t>(count), it->second.File);
+  Reports_[it->second.Report].Text.append(static_cast<const char*>(data), written);
+  return static_cast<int32_t>(written);
+}
+
+void THostSession::DestroyStream(uintptr_t stream) {
+  auto it = Streams_.find(stream);
+  if (it == Streams_.end()) return;
+  std::fclose(it->second.File);
+  Streams_.erase(it);
+}
+
+}  // namespace pcb9host

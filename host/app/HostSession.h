@@ -1,0 +1,95 @@
+#pragma once
+// The reference host application's scripted user and recorded output: the
+// answer to every Yes/No question, an Esc key press after a chosen progress
+// step, the test-mode key, every message box shown and every file written
+// through the host's streams. The exported services (Services.cpp) work on
+// this state; pcb9-host sets it from its options, tests drive it directly.
+#include <cstdint>
+#include <cstdio>
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "Module.h"
+
+namespace pcb9host {
+
+struct TMessageRecord {
+  std::string Caption;
+  std::string Text;
+  std::string Icon;     // "none", "information", "warning", "error", "question"
+  std::string Buttons;  // "ok", "yesno"
+  std::string Answer;   // "ok", "yes", "no"
+};
+
+// A file written through the VFSAPI_ streams; Text holds the bytes written.
+struct TReportRecord {
+  std::string Name;
+  std::string Text;
+};
+
+struct TQueuedMessage {
+  void* Window = nullptr;
+  uint32_t Message = 0;
+  uintptr_t WParam = 0;
+  intptr_t LParam = 0;
+};
+
+using TProgressListener = std::function<void(const morvik::TProgress&)>;
+
+class THostSession {
+ public:
+  static THostSession& Instance();
+
+  // Forgets the recordings, empties the message queue, closes open streams
+  // and restores the defaults: answer No, no Esc, no test-mode key.
+  void Reset();
+
+  void SetAnswerYes(bool yes) { AnswerYes_ = yes; }
+  // An Esc key-down is queued right after the given progress step; 0 never.
+  void SetEscAfter(int64_t step) { EscAfter_ = step; }
+  void SetTestMode(bool on) { TestMode_ = on; }
+  bool TestMode() const { return TestMode_; }
+  // Told of every progress step (pcb9-host draws its progress bar with it).
+  void SetProgressListener(TProgressListener listener) { Listener_ = std::move(listener); }
+
+  const std::vector<TMessageRecord>& Messages() const { return Messages_; }
+  const std::vector<TReportRecord>& Reports() const { return Reports_; }
+  // Messages taken off the queue and delivered to their window.
+  int64_t DeliveredMessages() const { return Delivered_; }
+
+  // --- Used by the exported services ---
+  // Records the box and answers it: 0 OK, 1 Yes, 2 No.
+  int32_t AnswerMessageBox(const char* text, const char* caption, int32_t icon, int32_t buttons);
+  void PostMessage(const TQueuedMessage& message) { Queue_.push_back(message); }
+  bool TakeMessage(TQueuedMessage& message);
+  void DeliverMessage(const TQueuedMessage& message);
+  bool MachineKeyExists(const char* path) const;
+  uintptr_t CreateStream(const char* fileName, uint16_t mode);
+  int32_t WriteStream(uintptr_t stream, const void* data, int32_t count);
+  void DestroyStream(uintptr_t stream);
+
+ private:
+  THostSession() { Reset(); }
+  void OnProgress(const morvik::TProgress& progress);
+
+  struct TOpenStream {
+    std::FILE* File = nullptr;
+    size_t Report = 0;
+  };
+
+  bool AnswerYes_ = false;
+  int64_t EscAfter_ = 0;
+  bool TestMode_ = false;
+  TProgressListener Listener_;
+  std::vector<TMessageRecord> Messages_;
+  std::vector<TReportRecord> Reports_;
+  std::deque<TQueuedMessage> Queue_;
+  int64_t Delivered_ = 0;
+  std::map<uintptr_t, TOpenStream> Streams_;
+  uintptr_t NextStream_ = 1;
+};
+
+}  // namespace pcb9host

@@ -1,0 +1,85 @@
+// The board's layer stack, layer dielectrics and drill layer pairs.
+#include "BoardStore.h"
+#include "PcbApiExports.h"
+
+using namespace morvik;
+
+namespace {
+
+constexpr const char* kLayers = "Layers";
+constexpr const char* kPairs = "LayerPairs";
+const TFieldSpec kPairCount = {"LayerPairs.Count", TFieldType::I32};
+
+int32_t ExchangeLayer(uint8_t dir, uint32_t board, uint8_t id, bool plane,
+                      std::span<const TFieldSpec> values, std::initializer_list<void*> pointers) {
+  TObject* object = FindBoard(board);
+  if (!object || id < 1 || id > kLastLayer || (plane && !IsPlaneLayer(id))) return 1;
+  ExchangeIndexed(dir, *object, kLayers, id, values, pointers);
+  return 0;
+}
+
+int32_t PairCount(const TObject& board) {
+  return static_cast<int32_t>(board.Int(kPairCount.Name));
+}
+
+// A new count drops the pairs beyond it, so they cannot reappear later.
+void SetPairCount(TObject& board, int32_t count) {
+  if (count < 0) count = 0;
+  if (count > kMaxLayerPairs) count = kMaxLayerPairs;
+  for (int32_t i = count; i < PairCount(board); ++i)
+    for (const TFieldSpec& value : kPairValues)
+      board.Fields.erase(IndexedKey(kPairs, static_cast<unsigned>(i), value.Name));
+  board.Set(kPairCount.Name, kPairCount.Type, int64_t{count});
+}
+
+}  // namespace
+
+extern "C" {
+
+int32_t PCB9_CALL PcbApi_QueryLayer(uint8_t Dir, uint8_t LayerId, uint32_t Board,
+                                    TShortString* Name, int32_t* CopperThickness,
+                                    uint8_t* LayerFlag1, uint8_t* LayerFlag2, uint8_t* PrevLayer,
+                                    uint8_t* NextLayer, uint8_t* LayerValue) {
+  return ExchangeLayer(Dir, Board, LayerId, false, kLayerValues,
+                       {Name, CopperThickness, LayerFlag1, LayerFlag2, PrevLayer, NextLayer,
+                        LayerValue});
+}
+
+int32_t PCB9_CALL PcbApi_QueryInternalPlane(uint8_t Dir, uint8_t LayerId, uint32_t Board,
+                                            TShortString* Name, int32_t* CopperThickness,
+                                            uint8_t* LayerFlag1, uint8_t* LayerFlag2,
+                                            uint8_t* PrevLayer, uint8_t* NextLayer,
+                                            TShortString* NetName) {
+  return ExchangeLayer(Dir, Board, LayerId, true, kPlaneValues,
+                       {Name, CopperThickness, LayerFlag1, LayerFlag2, PrevLayer, NextLayer,
+                        NetName});
+}
+
+int32_t PCB9_CALL PcbApi_QueryLayerDielectric(uint8_t Dir, uint8_t LayerId, uint32_t Board,
+                                              TShortString* Material, uint8_t* Type,
+                                              double* Constant, int32_t* Height) {
+  return ExchangeLayer(Dir, Board, LayerId, false, kDielectricValues,
+                       {Material, Type, Constant, Height});
+}
+
+int32_t PCB9_CALL PcbApi_QueryBoardLayerPairsCount(uint32_t Board, int32_t* Count, uint8_t Dir) {
+  TObject* board = FindBoard(Board);
+  if (!board || !Count) return 1;
+  if (Dir == 1)
+    *Count = PairCount(*board);
+  else
+    SetPairCount(*board, *Count);
+  return 0;
+}
+
+int32_t PCB9_CALL PcbApi_QueryBoardLayerPairAt(uint8_t Dir, uint32_t Board, int32_t Index,
+                                               uint32_t* PairLayer1, uint32_t* PairLayer2,
+                                               uint8_t* PairFlag2, uint8_t* PairFlag1) {
+  TObject* board = FindBoard(Board);
+  if (!board || Index < 0 || Index >= PairCount(*board)) return 1;
+  ExchangeIndexed(Dir, *board, kPairs, static_cast<unsigned>(Index), kPairValues,
+                  {PairLayer1, PairLayer2, PairFlag2, PairFlag1});
+  return 0;
+}
+
+}  // extern "C"

@@ -1,0 +1,136 @@
+// The board's own part of the dump: option groups keyed by value number,
+// the per-index arrays, the layer stack and the drill layer pairs.
+#include <string>
+
+#include "BoardStore.h"
+#include "DumpJson.h"
+
+namespace morvik {
+
+namespace {
+
+using nlohmann::json;
+
+// The stored 8-bit characters read as Latin-1.
+std::string Latin1ToUtf8(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (unsigned char c : text) {
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+json Value(const TObject& board, const std::string& key, const TFieldSpec& spec) {
+  switch (spec.Type) {
+    case TFieldType::Real: return board.Real(key);
+    case TFieldType::Text: return Latin1ToUtf8(board.Text(key));
+    case TFieldType::Bool: return board.Int(key) != 0;
+    case TFieldType::LayerCode: return LayerCodeName(static_cast<uint32_t>(board.Int(key)));
+    case TFieldType::Bytes: {
+      json list = json::array();
+      auto it = board.Fields.find(key);
+      const auto* bytes = it == board.Fields.end()
+                              ? nullptr
+                              : std::get_if<std::vector<uint8_t>>(&it->second);
+      for (uint32_t i = 0; i < spec.Size; ++i)
+        list.push_back(bytes && i < bytes->size() ? (*bytes)[i] : 0);
+      return list;
+    }
+    default: return board.Int(key);
+  }
+}
+
+// "Group.N" -> "N".
+std::string ValueNumber(const char* name) {
+  std::string key(name);
+  return key.substr(key.find('.') + 1);
+}
+
+json GroupJson(const TObject& board, const TBoardGroup& group) {
+  json values = json::object();
+  for (const TFieldSpec& spec : group.Fields)
+    if (std::string_view(spec.Name).starts_with(group.Name))
+      values[ValueNumber(spec.Name)] = Value(board, spec.Name, spec);
+  return values;
+}
+
+// Values of one index: the bare value, or an object keyed by suffix.
+json IndexJson(const TObject& board, const char* group, unsigned index,
+               std::span<const TFieldSpec> values) {
+  if (values.size() == 1 && std::string_view(values[0].Name).empty())
+    return Value(board, IndexedKey(group, index, ""), values[0]);
+  json entry = json::object();
+  for (const TFieldSpec& spec : values)
+    entry[spec.Name] = Value(board, IndexedKey(group, index, spec.Name), spec);
+  return entry;
+}
+
+json ArrayJson(const TObject& board, const char* group, unsigned first, unsigned last,
+               std::span<const TFieldSpec> values) {
+  json list = json::array();
+  for (unsigned i = first; i <= last; ++i) list.push_back(IndexJson(board, group, i, values));
+  return list;
+}
+
+// A list of value lists ([first, second] per pen, four values per layer).
+json TupleArrayJson(const TObject& board, const char* group, unsigned last,
+                    std::span<const TFieldSpec> values) {
+  json list = json::array();
+  for (unsigned i = 1; i <= last; ++i) {
+    json tuple = json::array();
+    for (const TFieldSpec& spec : values)
+      tuple.push_back(Value(board, IndexedKey(group, i, spec.Name), spec));
+    list.push_back(tuple);
+  }
+  return list;
+}
+
+json LayersJson(const TObject& board) {
+  json list = json::array();
+  for (unsigned id = 1; id <= kLastLayer; ++id) {
+    json entry = IndexJson(board, "Layers", id, IsPlaneLayer(id) ? kPlaneValues : kLayerValues);
+    entry.update(IndexJson(board, "Layers", id, kDielectricValues));
+    entry["LayerId"] = id;
+    list.push_back(entry);
+  }
+  return list;
+}
+
+json LayerInfoJson(const TObject& board) {
+  json list = json::array();
+  for (unsigned id = 1; id <= kLastLayer; ++id)
+    list.push_back(board.Int(IndexedKey("LayerInfo", id, "")));
+  return list;
+}
+
+json LayerPairsJson(const TObject& board) {
+  const auto count = board.Int("LayerPairs.Count");
+  return count > 0 ? ArrayJson(board, "LayerPairs", 0, static_cast<unsigned>(count - 1),
+                               kPairValues)
+                   : json::array();
+}
+
+}  // namespace
+
+json BoardJson(const TObject& board) {
+  json out = json::object();
+  for (const TBoardGroup* group : BoardGroups()) out[group->Name] = GroupJson(board, *group);
+  out["CurrentLayer"] = LayerCodeName(static_cast<uint32_t>(board.Int("CurrentLayer")));
+  out["SplitPlaneMode"] = board.Int("SplitPlaneMode");
+  out["LayerInfo"] = LayerInfoJson(board);
+  out["PlotLayers"] = ArrayJson(board, "PlotLayers", 1, kOptionLayerCount, kPlotLayerValue);
+  out["FlipLayers"] = ArrayJson(board, "FlipLayers", 1, kOptionLayerCount, kPlotLayerValue);
+  out["PlotterPens"] = TupleArrayJson(board, "PlotterPens", kPenCount, kPenValues);
+  out["CompositeLayers"] = TupleArrayJson(board, "CompositeLayers", kLastLayer, kCompositeValues);
+  out["Layers"] = LayersJson(board);
+  out["LayerPairs"] = LayerPairsJson(board);
+  return out;
+}
+
+}  // namespace morvik

@@ -1,0 +1,195 @@
+// Objects, containers, object kinds, progress, commands and the base
+// primitive exchange.
+#include <algorithm>
+#include <cstring>
+
+#include "Document.h"
+#include "Kinds.h"
+#include "Module.h"
+#include "PcbApiExports.h"
+
+using namespace morvik;
+
+namespace morvik {
+
+TProgress& Progress() {
+  static TProgress progress;
+  return progress;
+}
+
+static std::function<void(const TProgress&)>& ObserverSlot() {
+  static std::function<void(const TProgress&)> observer;
+  return observer;
+}
+
+void SetProgressObserver(std::function<void(const TProgress&)> observer) {
+  ObserverSlot() = std::move(observer);
+}
+
+const std::function<void(const TProgress&)>& ProgressObserver() { return ObserverSlot(); }
+
+void* EditorWindow() {
+  static int window;
+  return &window;
+}
+
+std::vector<std::string>& SentCommands() {
+  static std::vector<std::string> commands;
+  return commands;
+}
+
+void ResetModule() {
+  TDocument::Instance().Reset();
+  Progress() = TProgress{};
+  SentCommands().clear();
+}
+
+}  // namespace morvik
+
+namespace {
+
+// Base block of every primitive exchange: the fields of the base object.
+const TFieldSpec kPrimitive[] = {
+    {"Flags", TFieldType::U16},          {"Index", TFieldType::I16},
+    {"Layer", TFieldType::LayerCode},    {"Net", TFieldType::Handle},
+    {"OwnerComponent", TFieldType::Handle}, {"StateFlag", TFieldType::Bool},
+};
+
+const TFieldSpec kTrack[] = {
+    {"Flags", TFieldType::U16},       {"Index", TFieldType::I16},
+    {"Layer", TFieldType::LayerCode}, {"Net", TFieldType::Handle},
+    {"StateFlag", TFieldType::Bool},  {"OwnerComponent", TFieldType::Handle},
+    {"X", TFieldType::I32},           {"Y", TFieldType::I32},
+    {"X2", TFieldType::I32},          {"Y2", TFieldType::I32},
+    {"Width", TFieldType::I32},       {"OwnerPolygon", TFieldType::Handle},
+    {"OwnerCoordinate", TFieldType::Handle}, {"OwnerDimension", TFieldType::Handle},
+};
+
+const TFieldSpec kBitField2 = {"BitField2", TFieldType::U8};
+const TFieldSpec kBitField3 = {"BitField3", TFieldType::U16};
+
+}  // namespace
+
+extern "C" {
+
+uint32_t PCB9_CALL PcbApi_CreateObject(uint8_t Kind) {
+  if (!IsCreatableKind(Kind)) return 0;
+  return TDocument::Instance().Create(Kind).Handle;
+}
+
+uint32_t PCB9_CALL PcbApi_CreateRuleObject(uint8_t RuleKind) {
+  if (RuleKind >= kRuleKindCount) return 0;
+  TObject& rule = TDocument::Instance().Create(kKindRule);
+  rule.Set("RuleKind", TFieldType::U8, int64_t{RuleKind});
+  return rule.Handle;
+}
+
+// An object has one owner (the board or a component), recorded in
+// `Container`; nets, polygons, split planes, coordinates and dimensions hold
+// it as a member on top of that.
+static bool IsOwnerKind(uint8_t kind) { return kind == kKindBoard || kind == kKindComponent; }
+
+int32_t PCB9_CALL PcbApi_AddObjectToContainer(uint32_t Container, uint32_t Object) {
+  TDocument& doc = TDocument::Instance();
+  TObject* container = doc.Find(Container);
+  TObject* object = doc.Find(Object);
+  if (!container || !object || Container == Object || !IsContainerKind(container->Kind)) return 1;
+  if (std::find(container->Members.begin(), container->Members.end(), Object) !=
+      container->Members.end())
+    return 1;
+  if (IsOwnerKind(container->Kind)) {
+    if (object->Container != 0) return 1;
+    object->Container = Container;
+    object->Deleted = false;
+  }
+  container->Members.push_back(Object);
+  return 0;
+}
+
+int32_t PCB9_CALL PcbApi_DeleteObjectFromContainer(uint32_t Container, uint32_t Object) {
+  TDocument& doc = TDocument::Instance();
+  TObject* container = doc.Find(Container);
+  TObject* object = doc.Find(Object);
+  if (!container || !object) return 1;
+  if (std::erase(container->Members, Object) == 0) return 1;
+  if (object->Container == Container) {
+    object->Container = 0;
+    object->Deleted = true;
+  }
+  return 0;
+}
+
+uint8_t PCB9_CALL PcbApi_GetObjectIdFromObjectHandle(uint32_t Object) {
+  TObject* object = TDocument::Instance().Find(Object);
+  return object ? object->Kind : 0;
+}
+
+void PCB9_CALL PcbApi_Percent_Init(const TShortString* Caption, int32_t Total) {
+  TProgress& progress = Progress();
+  progress.Caption = Caption ? Caption->Str() : std::string();
+  progress.Total = Total;
+}
+
+void PCB9_CALL PcbApi_Percent_Update() {
+  TProgress& progress = Progress();
+  ++progress.Updates;
+  if (ProgressObserver()) ProgressObserver()(progress);
+}
+
+void PCB9_CALL PcbApi_Percent_Finish() { ++Progress().Finished; }
+
+void* PCB9_CALL PcbApi_GetCurrentEditorWindow() { return EditorWindow(); }
+
+int32_t PCB9_CALL PcbApi_SendCommand(const char* Command, const char* Parameters, uint16_t Length,
+                                     int32_t Value) {
+  (void)Value;
+  std::string params = Parameters ? std::string(Parameters, strnlen(Parameters, Length)) : "";
+  SentCommands().push_back(std::string(Command ? Command : "") + "|" + params);
+  return 0;
+}
+
+void PCB9_CALL PcbApi_GetObjectBitField2(uint8_t Dir, uint32_t Object, uint8_t* Bits) {
+  Exchange(Dir, Object, {&kBitField2, 1}, {Bits});
+}
+
+void PCB9_CALL PcbApi_GetObjectBitField3(uint8_t Dir, uint32_t Object, uint16_t* Bits) {
+  Exchange(Dir, Object, {&kBitField3, 1}, {Bits});
+}
+
+int32_t PCB9_CALL PcbApi_QueryPrimitive(uint8_t Dir, uint32_t Object, uint16_t* Flags, int16_t* Index,
+                                        uint32_t* Layer, uint32_t* Net, uint32_t* OwnerComponent,
+                                        uint8_t* StateFlag) {
+  return Exchange(Dir, Object, kPrimitive, {Flags, Index, Layer, Net, OwnerComponent, StateFlag});
+}
+
+int32_t PCB9_CALL PcbApi_QueryTrack(uint8_t Dir, uint32_t Object, uint16_t* Flags, int16_t* Index,
+                                    uint32_t* Layer, uint32_t* Net, uint8_t* StateFlag,
+                                    uint32_t* OwnerComponent, int32_t* X, int32_t* Y, int32_t* X2,
+                                    int32_t* Y2, int32_t* Width, uint32_t* OwnerPolygon,
+                                    uint32_t* OwnerCoordinate, uint32_t* OwnerDimension) {
+  return Exchange(Dir, Object, kTrack,
+                  {Flags, Index, Layer, Net, StateFlag, OwnerComponent, X, Y, X2, Y2, Width,
+                   OwnerPolygon, OwnerCoordinate, OwnerDimension});
+}
+
+int32_t PCB9_CALL PcbApi_QueryObjectBoundingRectangle(uint32_t Object, int32_t* Left, int32_t* Bottom,
+                                                      int32_t* Right, int32_t* Top) {
+  TObject* object = TDocument::Instance().Find(Object);
+  if (!object) return 1;
+  TRect r = BoundingRect(*object);
+  if (Left) *Left = r.Left;
+  if (Bottom) *Bottom = r.Bottom;
+  if (Right) *Right = r.Right;
+  if (Top) *Top = r.Top;
+  return 0;
+}
+
+int32_t PCB9_CALL PcbApi_QueryObjectImport_FromUser(uint32_t Object) {
+  return TDocument::Instance().Find(Object) ? 0 : 1;
+}
+
+int32_t PCB9_CALL PcbApi_QueryObjectGraphicallyInvalidate(uint32_t Object) {
+  return TDocument::Instance().Find(Object) ? 0 : 1;
+}
+
+}  // extern "C"

@@ -1,0 +1,139 @@
+// Iterators over a container's objects by kind, method and layer. An
+// iterator takes its snapshot when it is created, so adding or deleting
+// objects while walking it changes nothing in the walk. README.md describes
+// the methods.
+#include <map>
+#include <set>
+#include <vector>
+
+#include "BoardStore.h"
+#include "Kinds.h"
+#include "PcbApiExports.h"
+
+using namespace morvik;
+
+namespace {
+
+constexpr uint8_t kMethodMembers = 0, kMethodGroups = 1, kMethodAllLayers = 2;
+constexpr uint8_t kAnyKind = 0;
+// Iterator handles live apart from object handles, so walking the board never
+// shifts the numbers of the objects an import creates.
+constexpr uint32_t kFirstIteratorHandle = 0x40000000u;
+
+struct TIterator {
+  std::vector<uint32_t> Objects;
+  size_t Next = 0;
+};
+
+std::map<uint32_t, TIterator>& Iterators() {
+  static std::map<uint32_t, TIterator> iterators;
+  return iterators;
+}
+
+uint32_t NewIteratorHandle() {
+  static uint32_t next = kFirstIteratorHandle;
+  return next++;
+}
+
+// Rules live on MultiLayer whatever they store; a via that never got a layer
+// is on MultiLayer as a new via is.
+int64_t LayerOf(const TObject& object) {
+  if (object.Kind == kKindRule) return kMultiLayerId;
+  if (object.Kind == kKindVia) return object.Int("Layer", kMultiLayerId);
+  return object.Int("Layer");
+}
+
+struct TQuery {
+  uint8_t Kind;
+  uint8_t Method;
+  uint32_t LayerCode;
+  bool LayerFilter;  // false: any layer
+};
+
+class TCollector {
+ public:
+  TCollector(TDocument& document, const TQuery& query) : Document_(document), Query_(query) {}
+
+  // The board's objects: its members, and inside its components their
+  // members and their designator and comment texts; with the groups method
+  // also the members of every other group the board holds.
+  void FromBoard(const TObject& board) {
+    for (uint32_t handle : board.Members) Visit(handle, 0);
+  }
+
+  // A group's direct members, whatever their layer.
+  void FromGroup(const TObject& group) {
+    for (uint32_t handle : group.Members) Take(Document_.Find(handle));
+  }
+
+  std::vector<uint32_t> Result() { return std::move(Result_); }
+
+ private:
+  static constexpr int kMaxDepth = 8;  // groups nest no deeper in a real board
+
+  void Visit(uint32_t handle, int depth) {
+    TObject* object = Document_.Find(handle);
+    if (!object || object->Deleted || depth > kMaxDepth) return;
+    Take(object);
+    if (object->Kind == kKindComponent) {
+      Take(Document_.Find(static_cast<uint32_t>(object->Int("NameText"))));
+      Take(Document_.Find(static_cast<uint32_t>(object->Int("CommentText"))));
+    }
+    if (object->Kind == kKindComponent || Query_.Method != kMethodMembers)
+      if (IsContainerKind(object->Kind))
+        for (uint32_t member : object->Members) Visit(member, depth + 1);
+  }
+
+  void Take(const TObject* object) {
+    if (!object || object->Deleted || object->Kind == kKindBoard) return;
+    if (Query_.Kind != kAnyKind && object->Kind != Query_.Kind) return;
+    if (Query_.LayerFilter && LayerOf(*object) != static_cast<int64_t>(Query_.LayerCode)) return;
+    if (Seen_.insert(object->Handle).second) Result_.push_back(object->Handle);
+  }
+
+  TDocument& Document_;
+  TQuery Query_;
+  std::set<uint32_t> Seen_;
+  std::vector<uint32_t> Result_;
+};
+
+}  // namespace
+
+extern "C" {
+
+uint32_t PCB9_CALL PcbApi_CreateIterator(uint32_t Container, uint8_t Kind, uint8_t Method,
+                                         uint32_t LayerCode) {
+  TDocument& document = TDocument::Instance();
+  TObject* container = document.Find(Container);
+  if (!container || container->Deleted || !IsContainerKind(container->Kind)) return 0;
+  if (Method > kMethodAllLayers) return 0;
+  const bool board = container->Kind == kKindBoard;
+  TCollector collector(document, {Kind, Method, LayerCode, board && Method != kMethodAllLayers});
+  if (board)
+    collector.FromBoard(*container);
+  else
+    collector.FromGroup(*container);
+  const uint32_t handle = NewIteratorHandle();
+  Iterators()[handle].Objects = collector.Result();
+  return handle;
+}
+
+uint32_t PCB9_CALL PcbApi_GetFirstObject(uint32_t Iterator) {
+  auto it = Iterators().find(Iterator);
+  if (it == Iterators().end()) return 0;
+  it->second.Next = 0;
+  return PcbApi_GetNextObject(Iterator);
+}
+
+uint32_t PCB9_CALL PcbApi_GetNextObject(uint32_t Iterator) {
+  auto it = Iterators().find(Iterator);
+  if (it == Iterators().end()) return 0;
+  TIterator& iterator = it->second;
+  return iterator.Next < iterator.Objects.size() ? iterator.Objects[iterator.Next++] : 0;
+}
+
+int32_t PCB9_CALL PcbApi_DestroyIterator(uint32_t Iterator) {
+  return Iterators().erase(Iterator) == 1 ? 0 : 1;
+}
+
+}  // extern "C"

@@ -1,0 +1,36 @@
+#pragma once
+// Object kinds of the reference host and what it knows about each.
+#include <cstdint>
+#include <string_view>
+
+#include "Document.h"
+
+namespace morvik {
+
+constexpr uint8_t kKindBoard = 0;  // the document's board; no proxy kind
+constexpr uint8_t kKindArc = 1, kKindPad = 2, kKindVia = 3, kKindTrack = 4, kKindText = 5,
+                  kKindFill = 6, kKindFromTo = 7, kKindNet = 8, kKindComponent = 9,
+                  kKindPolygon = 10, kKindRegion = 11, kKindComponentBody = 12,
+                  kKindDimension = 13, kKindCoordinate = 14, kKindClass = 15, kKindRule = 16,
+                  kKindManualFromTo = 17, kKindDifferentialPair = 18, kKindViolation = 19,
+                  kKindEmbedded = 20, kKindEmbeddedBoard = 21, kKindSplitPlane = 22,
+                  kKindBoardOutline = 26;
+constexpr uint8_t kRuleKindCount = 60;
+// Name of a rule kind 0..59 ("Clearance", "Width", ...); empty for others.
+std::string_view RuleKindName(uint8_t ruleKind);
+
+// Name of a kind in the dump ("Track", "Board", ...); empty for none.
+std::string_view KindName(uint8_t kind);
+// Kinds PcbApi_CreateObject makes (every proxy kind but the board).
+bool IsCreatableKind(uint8_t kind);
+// Kinds that hold members: board, component, net, polygon, board outline,
+// split plane, coordinate, dimension.
+bool IsContainerKind(uint8_t kind);
+
+struct TRect {
+  int32_t Left = 0, Bottom = 0, Right = 0, Top = 0;
+};
+// Extent of an object from its stored geometry.
+TRect BoundingRect(const TObject& object);
+
+}  // namespace morvik

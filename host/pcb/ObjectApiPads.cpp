@@ -1,0 +1,184 @@
+// Pads and the per-layer pad and via calls. A pad keeps its top, mid and
+// bottom sizes and shapes and, per host layer id, a size, shape and corner
+// percentage. In the full stack mode (2) every layer answers from its own
+// entries; otherwise the copper layers answer from the top (TopLayer), mid
+// (MidLayer1..30) and bottom (BottomLayer) values, the mid layers sharing
+// the percentage stored on MidLayer1, and the other layers from their own
+// entries. A pad's corner radius follows from its size and percentage. A
+// via answers its size (round) on the layers it spans and on its own layer.
+#include <algorithm>
+
+#include "BoardStore.h"
+#include "Document.h"
+#include "Kinds.h"
+#include "ObjectStore.h"
+#include "PcbApiExports.h"
+
+using namespace morvik;
+
+namespace {
+
+using T = TFieldType;
+
+constexpr uint8_t kFullStack = 2;
+constexpr unsigned kTop = 1, kFirstMid = 2, kBottom = 32;
+constexpr uint8_t kRoundShape = 1;
+
+const TFieldSpec kPad[] = {
+    {"Flags", T::U16},        {"Index", T::I16},        {"Layer", T::LayerCode},
+    {"Net", T::Handle},       {"StateFlag", T::Bool},   {"OwnerComponent", T::Handle},
+    {"X", T::I32},            {"Y", T::I32},            {"TopXSize", T::I32},
+    {"TopYSize", T::I32},     {"MidXSize", T::I32},     {"MidYSize", T::I32},
+    {"BottomXSize", T::I32},  {"BottomYSize", T::I32},  {"HoleSize", T::I32},
+    {"TopShape", T::U8},      {"MidShape", T::U8},      {"BottomShape", T::U8},
+    {"Name", T::Text},        {"PadByte1", T::U8},      {"PadByte2", T::U8},
+    {"Rotation", T::Real},    {"PadString1", T::Text},  {"PadString2", T::Text},
+    {"PadValue1", T::I32},    {"PadString3", T::Text},  {"PadByte3", T::U8},
+    {"PadByte4", T::U8},      {"PadValue2", T::I32},    {"PadReal", T::Real},
+    {"PadValue3", T::I32},    {"PadValue4", T::I32},    {"PadValue5", T::I32},
+    {"ExtraFlag1", T::Bool},  {"ExtraFlag2", T::Bool}};
+
+const TFieldSpec kStackMode = {"StackMode", T::U8};
+
+TObject* FindKind(uint32_t handle, uint8_t kind) {
+  TObject* object = TDocument::Instance().Find(handle);
+  return object && object->Kind == kind ? object : nullptr;
+}
+
+bool IsCopper(unsigned id) { return id >= kTop && id <= kBottom; }
+bool FullStack(const TObject& pad) { return pad.Int("StackMode") == kFullStack; }
+
+// "Top", "Mid" or "Bottom" for a copper layer id.
+const char* CopperGroup(unsigned id) {
+  return id == kTop ? "Top" : id == kBottom ? "Bottom" : "Mid";
+}
+
+struct TPadLayer {
+  int64_t XSize = 0, YSize = 0, Shape = 0, Percent = 0;
+};
+
+TPadLayer PadOnLayer(const TObject& pad, unsigned id) {
+  TPadLayer l;
+  if (!FullStack(pad) && IsCopper(id)) {
+    const std::string group = CopperGroup(id);
+    l.XSize = pad.Int(group + "XSize");
+    l.YSize = pad.Int(group + "YSize");
+    l.Shape = pad.Int(group + "Shape");
+    const unsigned shared = id == kTop || id == kBottom ? id : kFirstMid;
+    l.Percent = LayerArrayValue(pad, kLayerCornerPercent, shared);
+    return l;
+  }
+  l.XSize = LayerArrayValue(pad, kLayerXSize, id);
+  l.YSize = LayerArrayValue(pad, kLayerYSize, id);
+  l.Shape = LayerArrayValue(pad, kLayerShape, id);
+  l.Percent = LayerArrayValue(pad, kLayerCornerPercent, id);
+  return l;
+}
+
+// A via is on the layers from its start to its end layer and on its own.
+bool ViaSpans(const TObject& via, unsigned id) {
+  const int64_t start = via.Int("StartLayer"), end = via.Int("EndLayer");
+  const int64_t low = std::min(start, end), high = std::max(start, end);
+  const bool inSpan = IsCopper(id) && static_cast<int64_t>(id) >= low && static_cast<int64_t>(id) <= high;
+  return inSpan || via.Int("Layer", kMultiLayerId) == static_cast<int64_t>(id);
+}
+
+}  // namespace
+
+extern "C" {
+
+int32_t PCB9_CALL PcbApi_QueryPad(
+    uint8_t Dir, uint32_t Object, uint16_t* Flags, int16_t* Index, uint32_t* Layer, uint32_t* Net,
+    uint8_t* StateFlag, uint32_t* OwnerComponent, int32_t* X, int32_t* Y, int32_t* TopXSize,
+    int32_t* TopYSize, int32_t* MidXSize, int32_t* MidYSize, int32_t* BottomXSize,
+    int32_t* BottomYSize, int32_t* HoleSize, uint8_t* TopShape, uint8_t* MidShape,
+    uint8_t* BottomShape, TShortString* Name, uint8_t* PadByte1, uint8_t* PadByte2,
+    double* Rotation, TShortString* PadString1, TShortString* PadString2, int32_t* PadValue1,
+    TShortString* PadString3, uint8_t* PadByte3, uint8_t* PadByte4, int32_t* PadValue2,
+    double* PadReal, int32_t* PadValue3, int32_t* PadValue4, int32_t* PadValue5,
+    uint8_t* ExtraFlag1, uint8_t* ExtraFlag2) {
+  return Exchange(Dir, Object, kPad,
+                  {Flags,     Index,      Layer,      Net,        StateFlag,  OwnerComponent,
+                   X,         Y,          TopXSize,   TopYSize,   MidXSize,   MidYSize,
+                   BottomXSize, BottomYSize, HoleSize, TopShape,  MidShape,   BottomShape,
+                   Name,      PadByte1,   PadByte2,   Rotation,   PadString1, PadString2,
+                   PadValue1, PadString3, PadByte3,   PadByte4,   PadValue2,  PadReal,
+                   PadValue3, PadValue4,  PadValue5,  ExtraFlag1, ExtraFlag2});
+}
+
+int32_t PCB9_CALL PcbApi_QueryPadStackMode(uint8_t Dir, uint32_t Object, uint8_t* StackMode) {
+  TObject* pad = FindKind(Object, kKindPad);
+  if (!pad) return 1;
+  ExchangeField(Dir, *pad, kStackMode, StackMode);
+  return 0;
+}
+
+int32_t PCB9_CALL PcbApi_QueryPadOrViaShapeOnLayer(uint32_t Object, uint8_t LayerId, uint8_t* Shape) {
+  if (LayerId >= kLayerIdCount || !Shape) return 1;
+  if (TObject* pad = FindKind(Object, kKindPad)) {
+    *Shape = static_cast<uint8_t>(PadOnLayer(*pad, LayerId).Shape);
+    return 0;
+  }
+  TObject* via = FindKind(Object, kKindVia);
+  if (!via || !ViaSpans(*via, LayerId)) return 1;
+  *Shape = kRoundShape;
+  return 0;
+}
+
+int32_t PCB9_CALL PcbApi_QueryPadOrViaSizeOnLayer(uint32_t Object, uint8_t LayerId, int32_t* XSize,
+                                                  int32_t* YSize) {
+  if (LayerId >= kLayerIdCount || !XSize || !YSize) return 1;
+  if (TObject* pad = FindKind(Object, kKindPad)) {
+    const TPadLayer l = PadOnLayer(*pad, LayerId);
+    *XSize = static_cast<int32_t>(l.XSize);
+    *YSize = static_cast<int32_t>(l.YSize);
+    return 0;
+  }
+  TObject* via = FindKind(Object, kKindVia);
+  if (!via || !ViaSpans(*via, LayerId)) return 1;
+  *XSize = *YSize = static_cast<int32_t>(via->Int("Size"));
+  return 0;
+}
+
+int32_t PCB9_CALL PcbApi_QueryPadCornerRadiusOnLayer(uint32_t Object, uint8_t LayerId,
+                                                     int32_t* Radius) {
+  TObject* pad = FindKind(Object, kKindPad);
+  if (!pad || LayerId >= kLayerIdCount || !Radius) return 1;
+  const TPadLayer l = PadOnLayer(*pad, LayerId);
+  // The percentage is of half the smaller side.
+  *Radius = static_cast<int32_t>(std::min(l.XSize, l.YSize) * l.Percent / 200);
+  return 0;
+}
+
+int32_t PCB9_CALL PcbApi_QueryPadCRPercentageOnLayer(uint32_t Object, uint8_t LayerId,
+                                                     uint8_t* Percent) {
+  TObject* pad = FindKind(Object, kKindPad);
+  if (!pad || LayerId >= kLayerIdCount || !Percent) return 1;
+  *Percent = static_cast<uint8_t>(PadOnLayer(*pad, LayerId).Percent);
+  return 0;
+}
+
+int32_t PCB9_CALL PcbApi_SetPadShapeOnLayer(uint32_t Object, uint8_t LayerId, uint8_t Shape) {
+  TObject* pad = FindKind(Object, kKindPad);
+  if (!pad || LayerId >= kLayerIdCount) return 1;
+  SetLayerArrayValue(*pad, kLayerShape, LayerId, Shape);
+  return 0;
+}
+
+int32_t PCB9_CALL PcbApi_SetPadSizeOnLayer(uint32_t Object, uint8_t LayerId, int32_t XSize,
+                                           int32_t YSize) {
+  TObject* pad = FindKind(Object, kKindPad);
+  if (!pad || LayerId >= kLayerIdCount) return 1;
+  SetLayerArrayValue(*pad, kLayerXSize, LayerId, XSize);
+  SetLayerArrayValue(*pad, kLayerYSize, LayerId, YSize);
+  return 0;
+}
+
+int32_t PCB9_CALL PcbApi_SetCRPctOnLayer(uint32_t Object, uint8_t LayerId, uint8_t Percent) {
+  TObject* pad = FindKind(Object, kKindPad);
+  if (!pad || LayerId >= kLayerIdCount) return 1;
+  SetLayerArrayValue(*pad, kLayerCornerPercent, LayerId, Percent);
+  return 0;
+}
+
+}  // extern "C"

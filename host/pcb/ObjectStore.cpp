@@ -1,0 +1,212 @@
+#include "ObjectStore.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "Kinds.h"
+
+namespace morvik {
+
+namespace {
+
+using T = TFieldType;
+
+const std::vector<uint8_t>* Block(const TObject& object, const char* name) {
+  auto it = object.Fields.find(name);
+  return it == object.Fields.end() ? nullptr : std::get_if<std::vector<uint8_t>>(&it->second);
+}
+
+std::vector<uint8_t>& MutableBlock(TObject& object, const char* name, size_t size) {
+  std::vector<uint8_t> block;
+  if (const auto* old = Block(object, name)) block = *old;
+  block.resize(std::max(block.size(), size), 0);
+  object.Set(name, T::Bytes, std::move(block));
+  return std::get<std::vector<uint8_t>>(object.Fields[name]);
+}
+
+int32_t ReadI32(const uint8_t* p) {
+  uint32_t v = uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
+  int32_t s;
+  std::memcpy(&s, &v, sizeof s);
+  return s;
+}
+
+void WriteI32(uint8_t* p, int32_t value) {
+  uint32_t v;
+  std::memcpy(&v, &value, sizeof v);
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+}  // namespace
+
+// --- per-layer arrays ----------------------------------------------------------------
+
+const TLayerArray kLayerXSize{"LayerXSize", 4}, kLayerYSize{"LayerYSize", 4},
+    kLayerShape{"LayerShape", 1}, kLayerCornerPercent{"LayerCornerPercent", 1};
+
+std::span<const TLayerArray* const> LayerArrays() {
+  static const TLayerArray* const arrays[] = {&kLayerXSize, &kLayerYSize, &kLayerShape,
+                                              &kLayerCornerPercent};
+  return arrays;
+}
+
+const TLayerArray* FindLayerArray(std::string_view name) {
+  for (const TLayerArray* array : LayerArrays())
+    if (name == array->Name) return array;
+  return nullptr;
+}
+
+int64_t LayerArrayValue(const TObject& object, const TLayerArray& array, unsigned id) {
+  const auto* block = Block(object, array.Name);
+  const size_t at = size_t{id} * array.Width;
+  if (!block || id >= kLayerIdCount || at + array.Width > block->size()) return 0;
+  return array.Width == 4 ? ReadI32(block->data() + at) : (*block)[at];
+}
+
+void SetLayerArrayValue(TObject& object, const TLayerArray& array, unsigned id, int64_t value) {
+  if (id >= kLayerIdCount) return;
+  auto& block = MutableBlock(object, array.Name, size_t{kLayerIdCount} * array.Width);
+  uint8_t* at = block.data() + size_t{id} * array.Width;
+  if (array.Width == 4)
+    WriteI32(at, static_cast<int32_t>(value));
+  else
+    *at = static_cast<uint8_t>(value);
+}
+
+std::vector<int64_t> LayerArrayValues(const TObject& object, const TLayerArray& array) {
+  std::vector<int64_t> values;
+  for (unsigned id = 0; id < kLayerIdCount; ++id) values.push_back(LayerArrayValue(object, array, id));
+  return values;
+}
+
+// --- segments ------------------------------------------------------------------------
+
+TSegment DecodeSegment(const uint8_t* record) {
+  TSegment s;
+  s.SegKind = record[0];
+  s.SegX = ReadI32(record + 1);
+  s.SegY = ReadI32(record + 5);
+  s.SegCenterX = ReadI32(record + 9);
+  s.SegCenterY = ReadI32(record + 13);
+  s.SegRadius = ReadI32(record + 17);
+  std::memcpy(&s.SegStartAngle, record + 21, sizeof(double));
+  std::memcpy(&s.SegEndAngle, record + 29, sizeof(double));
+  return s;
+}
+
+namespace {
+int32_t ClampSegmentCount(int64_t count) {
+  return static_cast<int32_t>(std::clamp<int64_t>(count, -1, kMaxSegmentIndex));
+}
+}  // namespace
+
+std::vector<TSegment> StoredSegments(const TObject& object) {
+  std::vector<TSegment> segments;
+  const int32_t count = ClampSegmentCount(object.Int("SegmentCount"));
+  const auto* block = Block(object, "Segments");
+  uint8_t zero[kSegmentSize] = {};
+  for (int32_t i = 0; i <= count; ++i) {
+    const size_t at = size_t(i) * kSegmentSize;
+    const bool stored = block && at + kSegmentSize <= block->size();
+    segments.push_back(DecodeSegment(stored ? block->data() + at : zero));
+  }
+  return segments;
+}
+
+void ExchangeSegments(uint8_t dir, TObject& object, int32_t* count, void* records) {
+  if (!count) return;
+  auto* bytes = static_cast<uint8_t*>(records);
+  if (dir == 1) {
+    const int32_t n = ClampSegmentCount(object.Int("SegmentCount"));
+    *count = n;
+    if (!bytes || n < 0) return;
+    const size_t size = size_t(n + 1) * kSegmentSize;
+    std::memset(bytes, 0, size);
+    if (const auto* block = Block(object, "Segments"))
+      std::memcpy(bytes, block->data(), std::min(size, block->size()));
+    return;
+  }
+  const int32_t n = ClampSegmentCount(*count);
+  object.Set("SegmentCount", T::I32, int64_t{n});
+  std::vector<uint8_t> block;
+  if (bytes && n >= 0) block.assign(bytes, bytes + size_t(n + 1) * kSegmentSize);
+  object.Set("Segments", T::Bytes, std::move(block));
+}
+
+// --- references ----------------------------------------------------------------------
+
+std::vector<TReference> StoredReferences(const TObject& object) {
+  const int64_t count = std::clamp<int64_t>(object.Int("ReferenceCount"), 0, kMaxStoredReferences);
+  std::vector<TReference> references(static_cast<size_t>(count));
+  if (const auto* block = Block(object, "References"))
+    for (size_t k = 0; k < references.size(); ++k)
+      for (size_t v = 0; v < 4; ++v) {
+        const size_t at = (k * 4 + v) * 4;
+        if (at + 4 <= block->size()) references[k].Values[v] = ReadI32(block->data() + at);
+      }
+  return references;
+}
+
+void SetStoredReferences(TObject& object, const std::vector<TReference>& references) {
+  std::vector<uint8_t> block(references.size() * 16);
+  for (size_t k = 0; k < references.size(); ++k)
+    for (size_t v = 0; v < 4; ++v) WriteI32(block.data() + (k * 4 + v) * 4, references[k].Values[v]);
+  object.Set("ReferenceCount", T::I32, static_cast<int64_t>(references.size()));
+  object.Set("References", T::Bytes, std::move(block));
+}
+
+// --- rule constraints ---------------------------------------------------------------
+
+namespace {
+const TFieldSpec kClearance[] = {{"Gap", T::I32}};
+const TFieldSpec kMaxMinWidth[] = {{"MinWidth", T::I32}, {"MaxWidth", T::I32}};
+const TFieldSpec kViaStyle[] = {
+    {"ViaHoleSize", T::I32}, {"ViaSize", T::I32}, {"ViaFlag", T::U8}};
+const TFieldSpec kRoutingLayers[] = {{"RoutingDirections", T::Bytes, 32}};
+const TFieldSpec kTopology[] = {{"Topology", T::U8}};
+const TFieldSpec kPriority[] = {{"Priority", T::I32}};
+const TFieldSpec kConnectStyle[] = {{"ConnectStyle", T::U8},
+                                    {"PlaneConnectExpansion", T::I32},
+                                    {"ConnectParam1", T::I32},
+                                    {"ConnectParam3", T::I32},
+                                    {"ConnectParam2", T::I32}};
+const TFieldSpec kPasteMask[] = {{"PasteMaskExpansion", T::I32}};
+const TFieldSpec kSolderMask[] = {{"SolderMaskExpansion", T::I32}};
+const TFieldSpec kPlaneExpansion[] = {{"PlaneExpansion", T::I32}};
+const TFieldSpec kShortCircuit[] = {{"ShortCircuitAllowed", T::Bool}};
+
+const TConstraintQuery kConstraintQueries[] = {
+    {"PcbApi_QueryRuleClearanceConstraint", kClearance},
+    {"PcbApi_QueryRuleMaxMinWidthConstraint", kMaxMinWidth},
+    {"PcbApi_QueryRuleRoutingViaStyleRule", kViaStyle},
+    {"PcbApi_QueryRuleRoutingLayersRule", kRoutingLayers},
+    {"PcbApi_QueryRuleRoutingTopologyRule", kTopology},
+    {"PcbApi_QueryRuleRoutingPriorityRule", kPriority},
+    {"PcbApi_QueryRulePowerPlaneConnectStyleRule", kConnectStyle},
+    {"PcbApi_QueryRulePasteMaskExpansionRule", kPasteMask},
+    {"PcbApi_QueryRuleSolderMaskExpansionRule", kSolderMask},
+    {"PcbApi_QueryRulePowerPlaneExpansionRule", kPlaneExpansion},
+    {"PcbApi_QueryRuleShortCircuitConstraint", kShortCircuit},
+};
+}  // namespace
+
+std::span<const TConstraintQuery> ConstraintQueries() { return kConstraintQueries; }
+
+const TConstraintQuery* FindConstraintQuery(std::string_view name) {
+  for (const TConstraintQuery& query : kConstraintQueries)
+    if (name == query.Name) return &query;
+  return nullptr;
+}
+
+int32_t ExchangeConstraint(uint8_t dir, uint32_t rule, std::string_view name,
+                           std::initializer_list<void*> pointers) {
+  TObject* object = TDocument::Instance().Find(rule);
+  const TConstraintQuery* query = FindConstraintQuery(name);
+  if (!object || object->Kind != kKindRule || !query) return 1;
+  ExchangeFields(dir, *object, query->Values, pointers);
+  if (dir != 1) object->Set("ConstraintQuery", T::Text, std::string(name));
+  return 0;
+}
+
+}  // namespace morvik

@@ -1,0 +1,77 @@
+#pragma once
+// How the document keeps the parts of objects that are more than one value:
+// a pad's per-layer arrays, an outline's segment records, a dimension's
+// references and a rule's constraint values. The object queries and the
+// dump share these definitions.
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "Document.h"
+
+namespace morvik {
+
+constexpr unsigned kLayerIdCount = 83;  // host layer ids 0..82
+
+// --- per-layer arrays of a pad ---------------------------------------------------
+// Each array is one byte block of kLayerIdCount entries of `Width` bytes
+// (little-endian), indexed by host layer id.
+struct TLayerArray {
+  const char* Name;
+  unsigned Width;  // 1 or 4
+};
+extern const TLayerArray kLayerXSize, kLayerYSize, kLayerShape, kLayerCornerPercent;
+std::span<const TLayerArray* const> LayerArrays();
+const TLayerArray* FindLayerArray(std::string_view name);
+
+int64_t LayerArrayValue(const TObject& object, const TLayerArray& array, unsigned id);
+void SetLayerArrayValue(TObject& object, const TLayerArray& array, unsigned id, int64_t value);
+// Every entry of an array, signed for 4-byte entries.
+std::vector<int64_t> LayerArrayValues(const TObject& object, const TLayerArray& array);
+
+// --- outline segments ----------------------------------------------------------------
+// "Segments" holds entries 0..SegmentCount as 37-byte records laid out as
+// the importer's: kind byte, X, Y, centre X, centre Y, radius (32-bit),
+// start and end angle (64-bit reals).
+constexpr unsigned kSegmentSize = 37;
+constexpr int32_t kMaxSegmentIndex = 5000;
+struct TSegment {
+  uint8_t SegKind = 0;
+  int32_t SegX = 0, SegY = 0, SegCenterX = 0, SegCenterY = 0, SegRadius = 0;
+  double SegStartAngle = 0, SegEndAngle = 0;
+};
+TSegment DecodeSegment(const uint8_t* record);
+// The stored entries (SegmentCount + 1 of them, none for a negative count).
+std::vector<TSegment> StoredSegments(const TObject& object);
+// Exchanges "SegmentCount" and the records in use with a caller's array of
+// kMaxSegmentIndex + 1 records; counts are kept within -1..kMaxSegmentIndex
+// so neither side reads or writes past that array.
+void ExchangeSegments(uint8_t dir, TObject& object, int32_t* count, void* records);
+
+// --- dimension references -----------------------------------------------------------
+// "References" holds ReferenceCount entries of four 32-bit values.
+constexpr int32_t kMaxStoredReferences = 100000;
+struct TReference {
+  int32_t Values[4] = {};
+};
+std::vector<TReference> StoredReferences(const TObject& object);
+void SetStoredReferences(TObject& object, const std::vector<TReference>& references);
+
+// --- rule constraints ---------------------------------------------------------------
+// Each constraint query stores its values under their own names and its
+// name under "ConstraintQuery", so the dump shows the last one stored.
+struct TConstraintQuery {
+  const char* Name;  // the host function's name
+  std::span<const TFieldSpec> Values;
+};
+std::span<const TConstraintQuery> ConstraintQueries();
+const TConstraintQuery* FindConstraintQuery(std::string_view name);
+// Exchanges the values of the constraint query `name` with a rule; a store
+// also records `name` as the rule's last constraint query. 1 when the
+// object is not a rule.
+int32_t ExchangeConstraint(uint8_t dir, uint32_t rule, std::string_view name,
+                           std::initializer_list<void*> pointers);
+
+}  // namespace morvik

@@ -1,0 +1,25 @@
+#pragma once
+// One import run from start to end: the run's objects, the header, the
+// record loop with its dispatch by keyword, the post-load sequence and the
+// user's abort.
+#include <cstdint>
+#include <string_view>
+
+namespace pcb9 {
+
+// Runs the import of a recognised file into the board; true when the end of
+// the data was reached and every post-load step ran.
+bool RunImport(std::string_view fileName, int32_t boardHandle);
+// Frees whatever an interrupted run still holds (after an exception left
+// it), closes the file and finishes the progress display. Safe to call when
+// no run is active.
+void TearDownRun();
+
+// Called by loaders once per record: pumps pending window messages and asks
+// the user to confirm an abort on Esc; sets `flag` when confirmed.
+void CheckAbort(bool& flag);
+// Asks the user a Yes/No question (owned by the desktop, caption
+// "Confirm"); true for Yes.
+bool ConfirmAbort(std::string_view text);
+
+}  // namespace pcb9

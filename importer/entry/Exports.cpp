@@ -1,0 +1,40 @@
+// The plug-in's three exported functions. They copy their length-prefixed
+// arguments and hand over to the importer; no exception leaves them: one
+// that escapes an import run tears the run down as an abort does.
+#include <cstdint>
+
+#include "Driver.h"
+#include "Recognition.h"
+#include "platform/CallConv.h"
+
+extern "C" {
+
+PCB9_EXPORT uint8_t PCB9_CALL RecognisedPCBFile(const uint8_t* FileName) {
+  try {
+    return pcb9::IsRecognisedFile(pcb9::CopyShortStringArgument(FileName)) ? 1 : 0;
+  } catch (...) {
+    return 0;
+  }
+}
+
+PCB9_EXPORT const char* PCB9_CALL GetPcbImporterDescription() {
+  return pcb9::ImporterDescription();
+}
+
+PCB9_EXPORT uint8_t PCB9_CALL ImportFileIntoPcb(const uint8_t* FileName, const uint8_t* Unused,
+                                                int32_t BoardHandle) {
+  try {
+    const std::string fileName = pcb9::CopyShortStringArgument(FileName);
+    const std::string unused = pcb9::CopyShortStringArgument(Unused);
+    (void)unused;
+    return pcb9::ImportRecognisedFile(fileName, BoardHandle) ? 1 : 0;
+  } catch (...) {
+    try {
+      pcb9::TearDownRun();
+    } catch (...) {
+    }
+    return 0;
+  }
+}
+
+}  // extern "C"

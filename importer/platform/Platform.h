@@ -1,0 +1,64 @@
+#pragma once
+// The few operating-system services the importer needs, behind one small
+// interface. Nothing outside this folder sees a system type.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace pcb9::platform {
+
+// --- Modules ---------------------------------------------------------------
+using TModule = void*;
+// The handle of an already loaded module of that file name; null when it is
+// not loaded. Never loads anything.
+TModule FindLoadedModule(const char* name);
+// The host application's main program.
+TModule MainModule();
+void* FindSymbol(TModule module, const char* name);
+
+// --- Host application services ---------------------------------------------
+// Message boxes, the message queue, the registry and the date and time texts
+// come from services the host application exports (HostServices.h); a service
+// it lacks falls back to the terminal. They are bound from the main program
+// on first use. Binding from another module (null: none at all) replaces
+// that binding; tests use it to reach the fallbacks.
+void BindHostServices(TModule module);
+
+// --- Message boxes -----------------------------------------------------------
+enum class TIcon : uint8_t { None, Information, Warning, Error, Question };
+enum class TButtons : uint8_t { Ok, YesNo };
+enum class TAnswer : uint8_t { Ok, Yes, No };
+
+using TWindow = void*;
+TWindow DesktopWindow();
+// Modal message box owned by `owner`. Without host services the text goes to
+// standard error and a Yes/No question is asked on the terminal; with no
+// terminal to ask, the answer is No.
+TAnswer ShowMessageBox(TWindow owner, std::string_view text, std::string_view caption,
+                       TIcon icon, TButtons buttons);
+
+// --- Message queue -------------------------------------------------------------
+struct TMessage {
+  TWindow Window = nullptr;
+  uint32_t Message = 0;
+  uintptr_t WParam = 0;
+  intptr_t LParam = 0;
+};
+constexpr uint32_t kMsgKeyDown = 0x0100;
+constexpr uint32_t kMsgSysKeyDown = 0x0104;
+constexpr uintptr_t kKeyEscape = 0x1B;
+
+// Takes the next pending message of the calling thread off its queue.
+bool TakePendingMessage(TMessage& message);
+// Delivers a message straight to its window's procedure.
+void DeliverMessage(const TMessage& message);
+
+// --- Registry, date and time -------------------------------------------------------
+// Whether the key exists under the local machine's root; never creates it.
+// Without host services no key exists.
+bool MachineKeyExists(std::string_view path);
+// Current date and time in the system's short date and long time formats.
+std::string ShortDateText();
+std::string LongTimeText();
+
+}  // namespace pcb9::platform

@@ -1,0 +1,74 @@
+#pragma once
+// The block-buffered reader of the file's 16-bit token words. Its state is
+// module-wide, for the one import run: the driver opens the file, the header
+// reader and every loader consume tokens through these reads, and the two
+// sticky flags (`Aborted`, `EndReached`) tell every loop when to stop.
+//
+// Every read is bounded by the block and by the words the file really
+// delivered: a token that does not fit in what is left of its block, or that
+// lies beyond the end of the file's data, is reported as corruption and no
+// value is taken from words the file does not hold (the output is 0, or left
+// unchanged for `ReadWord` and `ReadString`). A file that ends without the
+// end tag is therefore reported, not read again and again.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "FormatTables.h"  // AttributeFromCode and the attribute widths
+#include "hostapi/ShortString.h"
+
+namespace pcb9 {
+
+// Classification of the word at the current position; 4..56 are attribute
+// numbers.
+using TTokenKind = uint8_t;
+constexpr TTokenKind tkUnknownAttribute = 0, tkData = 1, tkString = 2, tkEnd = 3;
+
+constexpr int kBlockWords = 2048;
+constexpr int kBlockBytes = 4096;
+
+// High bytes of the tag words.
+constexpr uint8_t kTagFiller = 0xA0, kTagString = 0xA1, kTagEnd = 0xA2, kTagAttribute = 0xA3;
+
+// Run state shared by the reader, the driver and the loaders.
+extern bool Aborted;
+extern bool EndReached;
+extern int16_t FormatLevel;
+extern std::string ImportFileName;
+
+// Number (1..2048) of the current word of the block.
+extern int16_t BlockPos;
+
+// Opens the file read-only for the run; false when it cannot be opened.
+// The first block is read by the caller's `ReadNextBlock`.
+bool OpenTokenFile(const std::string& path);
+// Reads the tokens from a copy of the bytes instead of a file (tests and
+// tools); then `ReadNextBlock` as with a file.
+bool OpenTokenBuffer(const uint8_t* data, size_t size);
+void CloseTokenFile();
+
+void ReadNextBlock();
+TTokenKind PeekToken();
+void ReadWord(int16_t& value);
+void ReadLong(int32_t& value);
+void ReadCoord(int32_t& value);
+void ReadString(TShortString& value);
+void ReadReal(double& value);
+void ReadAttrValue(int16_t& value);
+void ReadAttrCoord(int32_t& value);
+void ReportCorruption();
+
+// Word offset of the current position from the start of the file.
+int64_t TokenStreamOffset();
+
+// The locale-free conversion of a real's text: optional leading spaces, an
+// optional sign, digits with an optional '.' and fraction, an optional
+// exponent. False when the text does not convert.
+bool TextToReal(const char* text, size_t length, double& value);
+
+// Test support: whether the one-time data integrity warning was shown, and
+// forgetting that it was.
+bool RecoveryWarningShown();
+void ResetRecoveryWarning();
+
+}  // namespace pcb9

@@ -1,0 +1,32 @@
+# Shared set-up of the project's scripts: installs the build's packages on a
+# Debian machine when they are missing, and configures and builds a build
+# folder. Sourced by demo.sh and test.sh.
+
+PCB9_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+PCB9_PACKAGES=(build-essential cmake g++ binutils libgtest-dev nlohmann-json3-dev libcli11-dev)
+
+pcb9_install_packages() {
+  local missing=() package
+  for package in "${PCB9_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" \
+      || missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing ${missing[*]}"
+  local run=()
+  if [ "$(id -u)" -ne 0 ]; then
+    command -v sudo >/dev/null || { echo "Run as root to install ${missing[*]}" >&2; return 1; }
+    run=(sudo -n)
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  "${run[@]}" apt-get update -qq
+  "${run[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# pcb9_build DIR [CMAKE ARGUMENTS...]
+pcb9_build() {
+  local dir="$1"
+  shift
+  cmake -S "$PCB9_ROOT" -B "$dir" "$@"
+  cmake --build "$dir" -j2
+}

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds the project twice, plainly (build/) and with AddressSanitizer and
+# UndefinedBehaviorSanitizer (build-asan/), and runs the whole test suite in
+# both. Fails when either build or any test fails.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
+
+pcb9_install_packages
+pcb9_build "$PCB9_ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+pcb9_build "$PCB9_ROOT/build-asan" -DCMAKE_BUILD_TYPE=Debug -DPCB9_SANITIZE=ON
+
+status=0
+echo "== Tests (plain build)"
+ctest --test-dir "$PCB9_ROOT/build" --output-on-failure -j2 || status=1
+echo "== Tests (AddressSanitizer and UndefinedBehaviorSanitizer build)"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir "$PCB9_ROOT/build-asan" --output-on-failure -j2 || status=1
+exit $status

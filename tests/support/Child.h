@@ -1,0 +1,24 @@
+#pragma once
+// Running code or programs in a child process: its exit code and what it
+// wrote. The child has no controlling terminal and reads from /dev/null, as
+// under CI.
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace pcb9test {
+
+struct TChildOutcome {
+  int ExitCode = -1;  // -1 when the child did not exit normally
+  std::string Out;
+  std::string Err;
+};
+
+// Runs `body` in a forked child, which exits with body's result.
+TChildOutcome RunInChild(const std::function<int()>& body);
+// Runs a program with these arguments (argv[0] is the program's path).
+TChildOutcome RunProgram(const std::vector<std::string>& argv);
+// A program or library built by this project.
+std::string BinPath(const std::string& name);
+
+}  // namespace pcb9test
