@@ -2,6 +2,7 @@
 // arguments and hand over to the importer; no exception leaves them: one
 // that escapes an import run tears the run down as an abort does.
 #include <cstdint>
+#include <string>
 
 #include "Driver.h"
 #include "Recognition.h"

@@ -111,7 +111,10 @@ void RunGroupLoop(TAttributeSet accepted, const TRecordLoader& loadRecord,
                   TPcbComponent* component) {
   while (PeekToken() != tkString && !EndReached && !Aborted) {
     RunAttributes(accepted);
+    // A record the file does not hold in full builds nothing on the board.
+    if (FileEndedEarly()) return;
     uint32_t handle = loadRecord();
+    if (FileEndedEarly()) return;
     if (component)
       component->AddToComponent(handle);
     else

@@ -22,6 +22,8 @@ namespace {
 uint16_t TokenBlock[kBlockWords] = {};
 int BlockWords = 0;
 int64_t BlocksRead = 0;
+// A read wanted words beyond the end of the file's data.
+bool DataRanOut = false;
 bool RecoveryWarned = false;
 
 // The source of the blocks: a read-only byte file, or a copy of bytes.
@@ -36,6 +38,7 @@ constexpr std::string_view kRecoveryText =
 constexpr std::string_view kMessageCaption = "Import";
 
 void ResetBlock() {
+  DataRanOut = false;
   BlockWords = 0;
   BlocksRead = 0;
   BlockPos = 1;
@@ -64,7 +67,9 @@ bool IsFiller(uint16_t word) { return HighByte(word) == kTagFiller; }
 // file; the one bounds check behind every read.
 bool HasWords(int first, int count) {
   int last = first + count - 1;
-  return first >= 1 && last <= kBlockWords && last <= BlockWords;
+  if (first >= 1 && last <= kBlockWords && last <= BlockWords) return true;
+  if (last > BlockWords && BlockWords < kBlockWords) DataRanOut = true;
+  return false;
 }
 
 // Moves past k words and refills once the block is used up.
@@ -183,6 +188,8 @@ void ReadNextBlock() {
   ++BlocksRead;
   BlockPos = 1;
 }
+
+bool FileEndedEarly() { return DataRanOut; }
 
 TTokenKind PeekToken() {
   for (;;) {

@@ -58,6 +58,10 @@ void ReadAttrValue(int16_t& value);
 void ReadAttrCoord(int32_t& value);
 void ReportCorruption();
 
+// Whether a read of this run wanted words beyond the end of the file (a file
+// that ends without its end tag). Sticky until the next file is opened.
+bool FileEndedEarly();
+
 // Word offset of the current position from the start of the file.
 int64_t TokenStreamOffset();
 

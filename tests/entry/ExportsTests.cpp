@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "Document.h"
+#include "Kinds.h"
 #include "Module.h"
 #include "Plugin.h"
 #include "TokenAsm.h"
@@ -169,7 +170,7 @@ TEST_F(PluginExports, ExceptionInsideTheRunEndsItWithFalse) {
   auto tracks = [] {
     size_t count = 0;
     for (const auto& [handle, object] : morvik::TDocument::Instance().Objects())
-      count += object.Kind == 4 && !object.Deleted;
+      count += object.Kind == morvik::kKindTrack && !object.Deleted;
     return count;
   };
   EXPECT_EQ(tracks(), 1u);

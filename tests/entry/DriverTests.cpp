@@ -1,0 +1,171 @@
+// The import run from start to end: the header and progress, the dispatch of
+// record groups, the rule sweep, the user's abort and damaged files.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "Kinds.h"
+#include "Module.h"
+#include "support/HostFixture.h"
+#include "support/ImportRunner.h"
+
+namespace pcb9test {
+namespace {
+
+using morvik::kKindRule;
+using morvik::kKindTrack;
+
+const char* const kFiveTracks = R"(
+"PCB FILE 9 VERSION 2.80"
+long 0 5 0 0 0 0 0 0 0 0
+"TH"
+attr 6 1
+coord 0 10 0
+word 0 0
+coord 0 10 1
+word 0 0
+coord 0 10 2
+word 0 0
+"TV"
+coord 0 0 10
+word 0 0
+coord 1 0 10
+word 0 0
+end
+)";
+
+TEST_F(THostFixture, MinimalFileRunsToTheEnd) {
+  TImportRunner runner;
+  ASSERT_TRUE(runner.Import(R"(
+"PCB FILE 9 VERSION 2.80"
+long 1000 2 3000 4 5 6 7 8 9 10
+end
+)", "minimal.PCB"));
+  const morvik::TProgress& progress = morvik::Progress();
+  EXPECT_EQ(progress.Caption, "Loading " + runner.FilePath() + " (Binary 2.8)");
+  EXPECT_EQ(progress.Total, 2 + 4 + 5 + 6 + 7 + 8 + 9 + 10);
+  EXPECT_EQ(progress.Updates, 0);
+  EXPECT_EQ(progress.Finished, 1);
+  EXPECT_TRUE(Session().Messages().empty());
+  // Nothing but the board's own objects; the rules it started with are gone.
+  for (const auto& [handle, object] : morvik::TDocument::Instance().Objects())
+    EXPECT_TRUE(object.Kind == morvik::kKindBoard || object.Kind == kKindRule) << handle;
+  EXPECT_TRUE(BoardMembersOfKind(kKindRule).empty());
+  EXPECT_FALSE(ObjectsOfKind(kKindRule).empty());
+  for (const morvik::TObject* rule : ObjectsOfKind(kKindRule)) EXPECT_TRUE(rule->Deleted);
+}
+
+TEST_F(THostFixture, EveryTrackStepsTheProgress) {
+  TImportRunner runner;
+  ASSERT_TRUE(runner.Import(kFiveTracks));
+  EXPECT_EQ(BoardMembersOfKind(kKindTrack).size(), 5u);
+  EXPECT_EQ(morvik::Progress().Updates, 5);
+  EXPECT_EQ(morvik::Progress().Finished, 1);
+}
+
+TEST_F(THostFixture, EscConfirmedWithYesStopsAndKeepsWhatWasAdded) {
+  Session().SetEscAfter(2);
+  Session().SetAnswerYes(true);
+  TImportRunner runner;
+  EXPECT_FALSE(runner.Import(kFiveTracks));
+  // The record being read when the user confirmed is finished and added.
+  EXPECT_EQ(BoardMembersOfKind(kKindTrack).size(), 2u);
+  ASSERT_EQ(Session().Messages().size(), 1u);
+  EXPECT_EQ(Session().Messages()[0].Text, "Confirm Abort Process");
+  EXPECT_EQ(Session().Messages()[0].Caption, "Confirm");
+  EXPECT_EQ(Session().Messages()[0].Buttons, "yesno");
+  EXPECT_EQ(Session().Messages()[0].Icon, "none");
+  EXPECT_EQ(morvik::Progress().Finished, 1);
+  // No post-load step ran: the board keeps its rules.
+  EXPECT_FALSE(BoardMembersOfKind(kKindRule).empty());
+}
+
+TEST_F(THostFixture, EscAnsweredNoChangesNothing) {
+  Session().SetEscAfter(2);
+  Session().SetAnswerYes(false);
+  TImportRunner runner;
+  EXPECT_TRUE(runner.Import(kFiveTracks));
+  EXPECT_EQ(BoardMembersOfKind(kKindTrack).size(), 5u);
+  EXPECT_EQ(Session().Messages().size(), 1u);
+  EXPECT_TRUE(BoardMembersOfKind(kKindRule).empty());
+}
+
+TEST_F(THostFixture, UnknownKeywordIsSkipped) {
+  TImportRunner runner;
+  ASSERT_TRUE(runner.Import(R"(
+"PCB FILE 9 VERSION 2.80"
+long 0 1 0 0 0 0 0 0 0 0
+"th"            # a component's keyword means nothing at the top level
+"TH"
+coord 0 10 0
+word 0 0
+end
+)"));
+  EXPECT_EQ(BoardMembersOfKind(kKindTrack).size(), 1u);
+}
+
+TEST_F(THostFixture, RecordsAfterAnUnknownKeywordAreCorruption) {
+  TImportRunner runner;
+  EXPECT_FALSE(runner.Import(R"(
+"PCB FILE 9 VERSION 2.80"
+long 0 1 0 0 0 0 0 0 0 0
+"th"
+coord 0 10 0
+word 0 0
+end
+)"));
+  ASSERT_EQ(Session().Messages().size(), 1u);
+  EXPECT_EQ(Session().Messages()[0].Text, "File Corruption: " + runner.FilePath());
+  EXPECT_TRUE(BoardMembersOfKind(kKindTrack).empty());
+}
+
+TEST_F(THostFixture, FirstTokenNotAStringIsCorruption) {
+  TImportRunner runner;
+  EXPECT_FALSE(runner.Import("word 1 2 3\nend\n"));
+  ASSERT_EQ(Session().Messages().size(), 1u);
+  EXPECT_EQ(Session().Messages()[0].Caption, "Import");
+  EXPECT_EQ(morvik::Progress().Caption, "Loading " + runner.FilePath() + " (Binary 1.1)");
+  EXPECT_EQ(morvik::Progress().Finished, 1);
+  EXPECT_FALSE(BoardMembersOfKind(kKindRule).empty());
+}
+
+// A file that ends without its end tag: the tracks the file holds in full are
+// kept, the one it cuts short is not placed on the board, and the reader does
+// not go on over old block contents.
+TEST_F(THostFixture, FileEndingInsideARecordKeepsTheCompleteTracks) {
+  TImportRunner runner;
+  EXPECT_FALSE(runner.Import(R"(
+"PCB FILE 9 VERSION 2.80"
+long 0 3 0 0 0 0 0 0 0 0
+"TH"
+coord 0 10 0
+word 0 0
+coord 0 10 1
+word 0 0
+coord 0 10
+truncate
+)"));
+  auto tracks = BoardMembersOfKind(kKindTrack);
+  ASSERT_EQ(tracks.size(), 2u);
+  EXPECT_EQ(tracks[1]->Int("Y"), 1);
+  ASSERT_EQ(Session().Messages().size(), 1u);
+  EXPECT_EQ(Session().Messages()[0].Text, "File Corruption: " + runner.FilePath());
+}
+
+TEST_F(THostFixture, FileEndingBetweenRecordsIsCorruption) {
+  TImportRunner runner;
+  EXPECT_FALSE(runner.Import(R"(
+"PCB FILE 9 VERSION 2.80"
+long 0 1 0 0 0 0 0 0 0 0
+"TH"
+coord 0 10 0
+word 0 0
+truncate
+)"));
+  EXPECT_EQ(BoardMembersOfKind(kKindTrack).size(), 1u);
+  EXPECT_EQ(Session().Messages().size(), 1u);
+  EXPECT_EQ(morvik::Progress().Finished, 1);
+}
+
+}  // namespace
+}  // namespace pcb9test

@@ -1,0 +1,33 @@
+#include "ImportRunner.h"
+
+#include "TokenAsm.h"
+#include "entry/Driver.h"
+
+namespace pcb9test {
+
+bool TImportRunner::Import(std::string_view tokenText, std::string_view fileName) {
+  std::vector<uint8_t> bytes = pcb9::tokenasm::AssembleText(tokenText);
+  Path_ = Dir_.Write(fileName, std::string_view(reinterpret_cast<const char*>(bytes.data()),
+                                                bytes.size()));
+  auto board = static_cast<int32_t>(morvik::TDocument::Instance().BoardHandle());
+  return pcb9::RunImport(Path_, board);
+}
+
+std::vector<const morvik::TObject*> BoardMembersOfKind(uint8_t kind) {
+  morvik::TDocument& doc = morvik::TDocument::Instance();
+  std::vector<const morvik::TObject*> result;
+  for (uint32_t handle : doc.Find(doc.BoardHandle())->Members) {
+    const morvik::TObject* object = doc.Find(handle);
+    if (object && object->Kind == kind) result.push_back(object);
+  }
+  return result;
+}
+
+std::vector<const morvik::TObject*> ObjectsOfKind(uint8_t kind) {
+  std::vector<const morvik::TObject*> result;
+  for (const auto& [handle, object] : morvik::TDocument::Instance().Objects())
+    if (object.Kind == kind) result.push_back(&object);
+  return result;
+}
+
+}  // namespace pcb9test
