@@ -5,6 +5,7 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
 pcb9_install_packages
-pcb9_build "$PCB9_ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+pcb9_configure "$PCB9_ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+pcb9_build "$PCB9_ROOT/build" pcb9-host pcb9import examples
 "$PCB9_ROOT/build/bin/pcb9-host" import "$PCB9_ROOT/build/examples/board.PCB" \
   --json "$PCB9_ROOT/build/board.json"

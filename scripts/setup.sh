@@ -23,10 +23,18 @@ pcb9_install_packages() {
   "${run[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# pcb9_build DIR [CMAKE ARGUMENTS...]
-pcb9_build() {
+# pcb9_configure DIR [CMAKE ARGUMENTS...]
+pcb9_configure() {
   local dir="$1"
   shift
   cmake -S "$PCB9_ROOT" -B "$dir" "$@"
-  cmake --build "$dir" -j2
+}
+
+# pcb9_build DIR [TARGETS...]: every target when none is named.
+pcb9_build() {
+  local dir="$1"
+  shift
+  local targets=()
+  [ $# -gt 0 ] && targets=(--target "$@")
+  cmake --build "$dir" -j2 "${targets[@]}"
 }

@@ -6,8 +6,10 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
 pcb9_install_packages
-pcb9_build "$PCB9_ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-pcb9_build "$PCB9_ROOT/build-asan" -DCMAKE_BUILD_TYPE=Debug -DPCB9_SANITIZE=ON
+pcb9_configure "$PCB9_ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+pcb9_build "$PCB9_ROOT/build"
+pcb9_configure "$PCB9_ROOT/build-asan" -DCMAKE_BUILD_TYPE=Debug -DPCB9_SANITIZE=ON
+pcb9_build "$PCB9_ROOT/build-asan"
 
 status=0
 echo "== Tests (plain build)"

@@ -78,8 +78,15 @@ class TProgressBar {
 };
 
 bool WriteDump(const std::string& path, const pcb9host::TImportOutcome& outcome) {
+  std::string text;
+  try {
+    text = pcb9host::ImportDump(outcome).dump(2) + "\n";
+  } catch (const nlohmann::json::exception& e) {
+    Complain(std::string("cannot make the JSON: ") + e.what());
+    return false;
+  }
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << pcb9host::ImportDump(outcome).dump(2) << '\n';
+  out << text;
   out.close();
   if (out) return true;
   Complain("cannot write the JSON to " + path);

@@ -26,8 +26,8 @@ std::string Latin1ToUtf8(const std::string& text) {
   return out;
 }
 
-json Value(const TObject& board, const std::string& key, const TFieldSpec& spec) {
-  switch (spec.Type) {
+json Value(const TObject& board, const std::string& key, const TFieldSpec& field) {
+  switch (field.Type) {
     case TFieldType::Real: return board.Real(key);
     case TFieldType::Text: return Latin1ToUtf8(board.Text(key));
     case TFieldType::Bool: return board.Int(key) != 0;
@@ -38,7 +38,7 @@ json Value(const TObject& board, const std::string& key, const TFieldSpec& spec)
       const auto* bytes = it == board.Fields.end()
                               ? nullptr
                               : std::get_if<std::vector<uint8_t>>(&it->second);
-      for (uint32_t i = 0; i < spec.Size; ++i)
+      for (uint32_t i = 0; i < field.Size; ++i)
         list.push_back(bytes && i < bytes->size() ? (*bytes)[i] : 0);
       return list;
     }
@@ -54,9 +54,9 @@ std::string ValueNumber(const char* name) {
 
 json GroupJson(const TObject& board, const TBoardGroup& group) {
   json values = json::object();
-  for (const TFieldSpec& spec : group.Fields)
-    if (std::string_view(spec.Name).starts_with(group.Name))
-      values[ValueNumber(spec.Name)] = Value(board, spec.Name, spec);
+  for (const TFieldSpec& field : group.Fields)
+    if (std::string_view(field.Name).starts_with(group.Name))
+      values[ValueNumber(field.Name)] = Value(board, field.Name, field);
   return values;
 }
 
@@ -66,8 +66,8 @@ json IndexJson(const TObject& board, const char* group, unsigned index,
   if (values.size() == 1 && std::string_view(values[0].Name).empty())
     return Value(board, IndexedKey(group, index, ""), values[0]);
   json entry = json::object();
-  for (const TFieldSpec& spec : values)
-    entry[spec.Name] = Value(board, IndexedKey(group, index, spec.Name), spec);
+  for (const TFieldSpec& field : values)
+    entry[field.Name] = Value(board, IndexedKey(group, index, field.Name), field);
   return entry;
 }
 
@@ -84,8 +84,8 @@ json TupleArrayJson(const TObject& board, const char* group, unsigned last,
   json list = json::array();
   for (unsigned i = 1; i <= last; ++i) {
     json tuple = json::array();
-    for (const TFieldSpec& spec : values)
-      tuple.push_back(Value(board, IndexedKey(group, i, spec.Name), spec));
+    for (const TFieldSpec& field : values)
+      tuple.push_back(Value(board, IndexedKey(group, i, field.Name), field));
     list.push_back(tuple);
   }
   return list;

@@ -65,7 +65,7 @@ TObject& TDocument::Create(uint8_t kind) {
   object.Kind = kind;
   auto it = Defaults_.find(kind);
   if (it != Defaults_.end())
-    for (const auto& [spec, value] : it->second) object.Set(spec.Name, spec.Type, value);
+    for (const auto& [field, value] : it->second) object.Set(field.Name, field.Type, value);
   return object;
 }
 
@@ -89,15 +89,15 @@ int64_t StoreInt(const void* p) {
   return static_cast<int64_t>(t);
 }
 
-void Fetch(const TObject& object, const TFieldSpec& spec, void* p) {
-  auto it = object.Fields.find(spec.Name);
+void Fetch(const TObject& object, const TFieldSpec& field, void* p) {
+  auto it = object.Fields.find(field.Name);
   const TValue* value = it == object.Fields.end() ? nullptr : &it->second;
   auto asInt = [&] {
     if (!value) return int64_t{0};
     if (auto* v = std::get_if<int64_t>(value)) return *v;
     return int64_t{0};
   };
-  switch (spec.Type) {
+  switch (field.Type) {
     case TFieldType::Bool:
     case TFieldType::U8:
     case TFieldType::LayerId: FetchInt<uint8_t>(p, asInt()); break;
@@ -125,7 +125,7 @@ void Fetch(const TObject& object, const TFieldSpec& spec, void* p) {
       break;
     }
     case TFieldType::Bytes: {
-      std::vector<uint8_t> block(spec.Size, 0);
+      std::vector<uint8_t> block(field.Size, 0);
       if (value)
         if (auto* v = std::get_if<std::vector<uint8_t>>(value))
           std::memcpy(block.data(), v->data(), std::min<size_t>(v->size(), block.size()));
@@ -135,8 +135,8 @@ void Fetch(const TObject& object, const TFieldSpec& spec, void* p) {
   }
 }
 
-TValue Store(const TFieldSpec& spec, const void* p) {
-  switch (spec.Type) {
+TValue Store(const TFieldSpec& field, const void* p) {
+  switch (field.Type) {
     case TFieldType::Bool: return StoreInt<uint8_t>(p) != 0 ? int64_t{1} : int64_t{0};
     case TFieldType::U8:
     case TFieldType::LayerId: return StoreInt<uint8_t>(p);
@@ -157,7 +157,7 @@ TValue Store(const TFieldSpec& spec, const void* p) {
     }
     case TFieldType::Bytes: {
       auto* bytes = static_cast<const uint8_t*>(p);
-      return std::vector<uint8_t>(bytes, bytes + spec.Size);
+      return std::vector<uint8_t>(bytes, bytes + field.Size);
     }
   }
   return int64_t{0};
@@ -165,28 +165,28 @@ TValue Store(const TFieldSpec& spec, const void* p) {
 
 }  // namespace
 
-void ExchangeField(uint8_t dir, TObject& object, const TFieldSpec& spec, void* pointer) {
+void ExchangeField(uint8_t dir, TObject& object, const TFieldSpec& field, void* pointer) {
   if (!pointer) return;
   if (dir == 1)
-    Fetch(object, spec, pointer);
+    Fetch(object, field, pointer);
   else
-    object.Set(spec.Name, spec.Type, Store(spec, pointer));
+    object.Set(field.Name, field.Type, Store(field, pointer));
 }
 
-void ExchangeFields(uint8_t dir, TObject& object, std::span<const TFieldSpec> specs,
+void ExchangeFields(uint8_t dir, TObject& object, std::span<const TFieldSpec> fields,
                     std::initializer_list<void*> pointers) {
   size_t i = 0;
   for (void* p : pointers) {
-    if (i >= specs.size()) break;
-    ExchangeField(dir, object, specs[i++], p);
+    if (i >= fields.size()) break;
+    ExchangeField(dir, object, fields[i++], p);
   }
 }
 
-int32_t Exchange(uint8_t dir, uint32_t handle, std::span<const TFieldSpec> specs,
+int32_t Exchange(uint8_t dir, uint32_t handle, std::span<const TFieldSpec> fields,
                  std::initializer_list<void*> pointers) {
   TObject* object = TDocument::Instance().Find(handle);
   if (!object) return 1;
-  ExchangeFields(dir, *object, specs, pointers);
+  ExchangeFields(dir, *object, fields, pointers);
   return 0;
 }
 

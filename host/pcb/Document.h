@@ -97,12 +97,12 @@ void RegisterObjectDefaults(TDocument& document);
 // fetches (store -> pointers), 0 stores (pointers -> store). Fields never
 // stored read as 0, empty or the kind's default. Returns 0, or 1 when the
 // object does not exist (nothing is touched then).
-int32_t Exchange(uint8_t dir, uint32_t handle, std::span<const TFieldSpec> specs,
+int32_t Exchange(uint8_t dir, uint32_t handle, std::span<const TFieldSpec> fields,
                  std::initializer_list<void*> pointers);
 // Same on a known object.
-void ExchangeFields(uint8_t dir, TObject& object, std::span<const TFieldSpec> specs,
+void ExchangeFields(uint8_t dir, TObject& object, std::span<const TFieldSpec> fields,
                     std::initializer_list<void*> pointers);
 // Same for one field.
-void ExchangeField(uint8_t dir, TObject& object, const TFieldSpec& spec, void* pointer);
+void ExchangeField(uint8_t dir, TObject& object, const TFieldSpec& field, void* pointer);
 
 }  // namespace morvik

@@ -14,7 +14,7 @@ namespace {
 using T = TFieldType;
 
 struct TBoardDefault {
-  TFieldSpec Spec;
+  TFieldSpec Field;
   TValue Value;
 };
 
@@ -97,12 +97,12 @@ const TNewRule kNewRules[] = {
 };
 
 void AddRules(TDocument& document, TObject& board) {
-  for (const TNewRule& spec : kNewRules) {
+  for (const TNewRule& field : kNewRules) {
     TObject& rule = document.Create(kKindRule);
-    rule.Set("RuleKind", T::U8, int64_t{spec.RuleKind});
-    rule.Set("RuleName", T::Text, std::string(spec.RuleName));
+    rule.Set("RuleKind", T::U8, int64_t{field.RuleKind});
+    rule.Set("RuleName", T::Text, std::string(field.RuleName));
     rule.Set("RuleFlag1", T::U8, int64_t{0});
-    rule.Set("RuleValue", T::I32, spec.RuleValue);
+    rule.Set("RuleValue", T::I32, field.RuleValue);
     rule.Set("RuleFlag2", T::U8, int64_t{0});
     rule.Set("Scope1", T::Text, std::string("All"));
     rule.Set("Scope2", T::Text, std::string("All"));
@@ -116,7 +116,7 @@ void AddRules(TDocument& document, TObject& board) {
 
 void PopulateNewBoard(TDocument& document, TObject& board) {
   for (const TBoardDefault& value : kBoardDefaults)
-    board.Set(value.Spec.Name, value.Spec.Type, value.Value);
+    board.Set(value.Field.Name, value.Field.Type, value.Value);
   AddLayers(board);
   AddLayerPairs(board);
   AddRules(document, board);

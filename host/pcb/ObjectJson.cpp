@@ -70,19 +70,27 @@ json ConstraintJson(const TObject& rule) {
   json list = json::array();
   const TConstraintQuery* query = FindConstraintQuery(rule.Text("ConstraintQuery"));
   if (!query) return list;
-  for (const TFieldSpec& spec : query->Values) {
-    auto it = rule.Fields.find(spec.Name);
+  for (const TFieldSpec& field : query->Values) {
+    auto it = rule.Fields.find(field.Name);
     if (it == rule.Fields.end()) {
       list.push_back(0);
       continue;
     }
-    json value = ScalarJson(spec.Type, it->second);
+    json value = ScalarJson(field.Type, it->second);
     if (value.is_array())
       for (const json& byte : value) list.push_back(byte);
     else
       list.push_back(value);
   }
   return list;
+}
+
+// A rule's constraint values show in its "Constraint" list, not one by one.
+bool IsConstraintValue(const std::string& name) {
+  for (const TConstraintQuery& query : ConstraintQueries())
+    for (const TFieldSpec& field : query.Values)
+      if (name == field.Name) return true;
+  return false;
 }
 
 json FieldJson(const TObject& object, const std::string& name, const TValue& value) {
@@ -106,7 +114,10 @@ json ObjectJson(const TObject& object) {
     entry.update(BoardJson(object));
     return entry;
   }
-  for (const auto& [name, value] : object.Fields) entry[name] = FieldJson(object, name, value);
+  for (const auto& [name, value] : object.Fields) {
+    if (object.Kind == kKindRule && IsConstraintValue(name)) continue;
+    entry[name] = FieldJson(object, name, value);
+  }
   if (object.Kind == kKindClass) {
     json members = json::array();
     for (const std::string& member : object.ClassMembers) members.push_back(Latin1(member));

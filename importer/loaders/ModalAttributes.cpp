@@ -5,6 +5,7 @@
 #include "entry/ImportRun.h"
 #include "proxies/Board.h"
 #include "proxies/Groups.h"
+#include "stream/FormatTables.h"
 
 namespace pcb9 {
 
@@ -80,6 +81,14 @@ constexpr std::array<TAttributeEffect, 57> MakeEffects() {
 }
 
 constexpr std::array<TAttributeEffect, 57> kAttributeEffects = MakeEffects();
+
+// The reader's table of 32-bit attributes and this one must agree.
+constexpr bool WidthsAgree() {
+  for (uint8_t n = 4; n < kAttributeEffects.size(); ++n)
+    if ((kAttributeEffects[n].Width == TValueWidth::Coord) != AttributeHasCoordValue(n)) return false;
+  return true;
+}
+static_assert(WidthsAgree());
 
 void ApplyAttribute(TTokenKind number) {
   const TAttributeEffect& effect = kAttributeEffects[number];

@@ -92,7 +92,7 @@ inline int AttributeCodeOf(uint8_t attribute) {
 }
 // Whether the attribute's value is a coordinate (read with `ReadAttrCoord`:
 // one word at format level 0, two words, high first, above).
-inline bool AttributeHasCoordValue(uint8_t attribute) {
+constexpr bool AttributeHasCoordValue(uint8_t attribute) {
   return std::find(kCoordAttributes.begin(), kCoordAttributes.end(), attribute) !=
          kCoordAttributes.end();
 }

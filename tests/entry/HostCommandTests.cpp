@@ -64,6 +64,18 @@ TEST_F(HostCommand, TextFileWithTheHeaderTextFailsWithTheCorruptionMessage) {
   EXPECT_EQ(dump["objects"][0]["kind"], "Board");
 }
 
+// Names are 8-bit text: the dump reads each byte as a Latin-1 character.
+TEST_F(HostCommand, EightBitFileNamesAreDumpedAsLatin1) {
+  const std::string file = Dir.Write("caf\xE9.PCB", "PCB FILE 9\n");
+  const std::string json = Dir.File("dump.json");
+  EXPECT_EQ(Host({"import", file, "--json", json}).ExitCode, 1);
+  const nlohmann::json dump = ReadJson(json);
+  ASSERT_EQ(dump["messages"].size(), 1u);
+  const std::string utf8Name = file.substr(0, file.size() - 5) + "\xC3\xA9.PCB";
+  EXPECT_EQ(dump["messages"][0]["text"], "File Corruption: " + utf8Name);
+  EXPECT_EQ(dump["progress"]["caption"], "Loading " + utf8Name + " (Binary 1.1)");
+}
+
 TEST_F(HostCommand, UnreadableFilesAreNamedAndStillDumped) {
   std::filesystem::create_directory(Dir.File("folder.PCB"));
   for (const auto& [name, reason] : {std::pair{"missing.PCB", "no such file"},

@@ -114,6 +114,7 @@ TEST_F(ObjectDump, RuleShowsItsKindNameAndLastConstraint) {
   EXPECT_EQ(e["Scope1"], "All");
   EXPECT_EQ(e["RuleValue"], -1);
   EXPECT_EQ(e["Constraint"], json({1, 200000, 100000, 4, 120000}));
+  EXPECT_FALSE(e.contains("ConnectStyle"));  // shown in the list only
 
   uint8_t directions[32] = {};
   directions[0] = 3;
