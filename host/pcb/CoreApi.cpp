@@ -94,13 +94,13 @@ int32_t PCB9_CALL PcbApi_AddObjectToContainer(uint32_t Container, uint32_t Objec
   TObject* container = doc.Find(Container);
   TObject* object = doc.Find(Object);
   if (!container || !object || Container == Object || !IsContainerKind(container->Kind)) return 1;
-  if (std::find(container->Members.begin(), container->Members.end(), Object) !=
-      container->Members.end())
-    return 1;
   if (IsOwnerKind(container->Kind)) {
-    if (object->Container != 0) return 1;
+    if (object->Container != 0) return 1;  // also rules out a second add
     object->Container = Container;
     object->Deleted = false;
+  } else if (std::find(container->Members.begin(), container->Members.end(), Object) !=
+             container->Members.end()) {
+    return 1;
   }
   container->Members.push_back(Object);
   return 0;

@@ -5,30 +5,38 @@
 
 namespace morvik {
 
-int64_t TObject::Int(const std::string& name, int64_t fallback) const {
+int64_t TObject::Int(std::string_view name, int64_t fallback) const {
   auto it = Fields.find(name);
   if (it == Fields.end()) return fallback;
   if (auto* v = std::get_if<int64_t>(&it->second)) return *v;
   return fallback;
 }
 
-double TObject::Real(const std::string& name, double fallback) const {
+double TObject::Real(std::string_view name, double fallback) const {
   auto it = Fields.find(name);
   if (it == Fields.end()) return fallback;
   if (auto* v = std::get_if<double>(&it->second)) return *v;
   return fallback;
 }
 
-std::string TObject::Text(const std::string& name, const std::string& fallback) const {
+std::string TObject::Text(std::string_view name, const std::string& fallback) const {
   auto it = Fields.find(name);
   if (it == Fields.end()) return fallback;
   if (auto* v = std::get_if<std::string>(&it->second)) return *v;
   return fallback;
 }
 
-void TObject::Set(const std::string& name, TFieldType type, TValue value) {
-  Fields[name] = std::move(value);
-  Types[name] = type;
+void TObject::Set(std::string_view name, TFieldType type, TValue value) {
+  // Look up before inserting, so that the usual case (a field written
+  // again) makes no key copy.
+  if (auto field = Fields.find(name); field != Fields.end())
+    field->second = std::move(value);
+  else
+    Fields.emplace(std::string(name), std::move(value));
+  if (auto known = Types.find(name); known != Types.end())
+    known->second = type;
+  else
+    Types.emplace(std::string(name), type);
 }
 
 TDocument& TDocument::Instance() {
@@ -43,6 +51,7 @@ TDocument::TDocument() {
 
 void TDocument::Reset() {
   Objects_.clear();
+  ByHandle_.clear();
   NextHandle_ = 1;
   MakeBoard();
 }
@@ -61,6 +70,8 @@ void TDocument::AddDefaults(uint8_t kind, const TDefaults& defaults) {
 TObject& TDocument::Create(uint8_t kind) {
   uint32_t handle = NextHandle_++;
   TObject& object = Objects_[handle];
+  if (ByHandle_.size() <= handle) ByHandle_.resize(handle + 1, nullptr);
+  ByHandle_[handle] = &object;
   object.Handle = handle;
   object.Kind = kind;
   auto it = Defaults_.find(kind);
@@ -70,8 +81,7 @@ TObject& TDocument::Create(uint8_t kind) {
 }
 
 TObject* TDocument::Find(uint32_t handle) {
-  auto it = Objects_.find(handle);
-  return it == Objects_.end() ? nullptr : &it->second;
+  return handle < ByHandle_.size() ? ByHandle_[handle] : nullptr;
 }
 
 namespace {

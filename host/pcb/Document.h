@@ -9,6 +9,7 @@
 #include <map>
 #include <span>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -44,14 +45,15 @@ struct TObject {
   bool Deleted = false;     // removed from its container
   uint32_t Container = 0;   // board or group it was added to, 0 for none
   std::vector<uint32_t> Members;  // for containers, in the order added
-  std::map<std::string, TValue> Fields;
-  std::map<std::string, TFieldType> Types;  // type each field was last written with
+  // Fields by name; the comparator looks names up without copying them.
+  std::map<std::string, TValue, std::less<>> Fields;
+  std::map<std::string, TFieldType, std::less<>> Types;  // type each field was last written with
   std::vector<std::string> ClassMembers;  // an object class's member names, in order
 
-  int64_t Int(const std::string& name, int64_t fallback = 0) const;
-  double Real(const std::string& name, double fallback = 0) const;
-  std::string Text(const std::string& name, const std::string& fallback = {}) const;
-  void Set(const std::string& name, TFieldType type, TValue value);
+  int64_t Int(std::string_view name, int64_t fallback = 0) const;
+  double Real(std::string_view name, double fallback = 0) const;
+  std::string Text(std::string_view name, const std::string& fallback = {}) const;
+  void Set(std::string_view name, TFieldType type, TValue value);
 };
 
 // Default field values of a new object of a kind (the values a real editor
@@ -78,6 +80,7 @@ class TDocument {
  private:
   TDocument();
   std::map<uint32_t, TObject> Objects_;
+  std::vector<TObject*> ByHandle_;  // index for Find; map nodes never move
   std::map<uint8_t, TDefaults> Defaults_;
   uint32_t NextHandle_ = 1;
   uint32_t Board_ = 0;
