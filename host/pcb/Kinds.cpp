@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 
 namespace morvik {
 
@@ -50,30 +51,31 @@ bool IsContainerKind(uint8_t kind) {
   }
 }
 
+namespace {
+// A coordinate of the extent, kept within the 32-bit range: a stored
+// position near the range's end plus a radius would overflow it.
+int32_t Clamped(int64_t v) {
+  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+}
+
+TRect Around(int64_t x, int64_t y, int64_t half) {
+  return {Clamped(x - half), Clamped(y - half), Clamped(x + half), Clamped(y + half)};
+}
+}  // namespace
+
 TRect BoundingRect(const TObject& o) {
-  auto x = static_cast<int32_t>(o.Int("X")), y = static_cast<int32_t>(o.Int("Y"));
-  TRect r{x, y, x, y};
+  const int64_t x = static_cast<int32_t>(o.Int("X")), y = static_cast<int32_t>(o.Int("Y"));
   switch (o.Kind) {
     case kKindTrack:
     case kKindFill: {
-      auto x2 = static_cast<int32_t>(o.Int("X2")), y2 = static_cast<int32_t>(o.Int("Y2"));
-      r = {std::min(x, x2), std::min(y, y2), std::max(x, x2), std::max(y, y2)};
-      break;
+      const int64_t x2 = static_cast<int32_t>(o.Int("X2")), y2 = static_cast<int32_t>(o.Int("Y2"));
+      return {Clamped(std::min(x, x2)), Clamped(std::min(y, y2)), Clamped(std::max(x, x2)),
+              Clamped(std::max(y, y2))};
     }
-    case kKindArc: {
-      auto radius = static_cast<int32_t>(o.Int("Radius"));
-      r = {x - radius, y - radius, x + radius, y + radius};
-      break;
-    }
-    case kKindVia: {
-      auto half = static_cast<int32_t>(o.Int("Size") / 2);
-      r = {x - half, y - half, x + half, y + half};
-      break;
-    }
-    default:
-      break;
+    case kKindArc: return Around(x, y, static_cast<int32_t>(o.Int("Radius")));
+    case kKindVia: return Around(x, y, static_cast<int32_t>(o.Int("Size")) / 2);
+    default: return Around(x, y, 0);
   }
-  return r;
 }
 
 }  // namespace morvik

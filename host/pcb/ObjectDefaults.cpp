@@ -1,8 +1,8 @@
 // What a new object of each kind holds before anyone sets it, as a real
-// editor gives it: tracks, arcs and fills on TopLayer, 10 mil wide; vias of
-// 50 mil with a 28 mil hole from TopLayer to BottomLayer, on MultiLayer;
-// round 60 mil pads with a 30 mil hole on MultiLayer, corner percentage 50
-// on every layer; 60 mil stroke texts in font 1 on TopOverlay with an
+// editor gives it: tracks, arcs and fills on TopLayer, 10 mil wide; regions
+// on TopLayer; vias of 50 mil with a 28 mil hole from TopLayer to
+// BottomLayer, on MultiLayer; round 60 mil pads with a 30 mil hole on
+// MultiLayer, corner percentage 50 on every layer; 60 mil stroke texts in font 1 on TopOverlay with an
 // "Arial" TrueType setting; components on TopLayer showing their
 // designator; polygons on TopLayer; split planes on InternalPlane1;
 // coordinates and dimensions on Mechanical1; rules on MultiLayer with the
@@ -71,6 +71,7 @@ std::vector<TKindDefaults> AllDefaults() {
         {{"StackMode", T::U8}, int64_t{0}},
         {{kLayerCornerPercent.Name, T::Bytes}, LayerBytes(50)}}},
       {kKindFill, {{{"Layer", T::LayerCode}, kTopLayer}}},
+      {kKindRegion, {{{"Layer", T::LayerCode}, kTopLayer}}},
       {kKindText,
        {{{"Layer", T::LayerCode}, kTopOverlay},
         {{"Height", T::I32}, Mil(60)},
@@ -112,7 +113,7 @@ std::vector<TKindDefaults> AllDefaults() {
         {{"PasteMaskExpansion", T::I32}, int64_t{0}},
         {{"SolderMaskExpansion", T::I32}, Mil(4)},
         {{"PlaneExpansion", T::I32}, Mil(20)},
-        {{"ShortCircuitAllowed", T::Bool}, int64_t{0}}}},
+        {{"ShortCircuitAllowed", T::U8}, int64_t{0}}}},
   };
 }
 

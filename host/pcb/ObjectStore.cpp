@@ -174,7 +174,7 @@ const TFieldSpec kConnectStyle[] = {{"ConnectStyle", T::U8},
 const TFieldSpec kPasteMask[] = {{"PasteMaskExpansion", T::I32}};
 const TFieldSpec kSolderMask[] = {{"SolderMaskExpansion", T::I32}};
 const TFieldSpec kPlaneExpansion[] = {{"PlaneExpansion", T::I32}};
-const TFieldSpec kShortCircuit[] = {{"ShortCircuitAllowed", T::Bool}};
+const TFieldSpec kShortCircuit[] = {{"ShortCircuitAllowed", T::U8}};
 
 const TConstraintQuery kConstraintQueries[] = {
     {"PcbApi_QueryRuleClearanceConstraint", kClearance},

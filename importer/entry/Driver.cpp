@@ -99,6 +99,8 @@ void RecordLoop() {
 
 }  // namespace
 
+bool ImportRunActive() { return RunActive; }
+
 void TearDownRun() {
   if (!RunActive) return;
   RunActive = false;

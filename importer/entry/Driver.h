@@ -10,6 +10,8 @@ namespace pcb9 {
 // Runs the import of a recognised file into the board; true when the end of
 // the data was reached and every post-load step ran.
 bool RunImport(std::string_view fileName, int32_t boardHandle);
+// Whether an import run is under way (from its start until its teardown).
+bool ImportRunActive();
 // Frees whatever an interrupted run still holds (after an exception left
 // it), closes the file and finishes the progress display. Safe to call when
 // no run is active.

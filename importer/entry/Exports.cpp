@@ -1,6 +1,7 @@
 // The plug-in's three exported functions. They copy their length-prefixed
 // arguments and hand over to the importer; no exception leaves them: one
-// that escapes an import run tears the run down as an abort does.
+// that escapes an import run tears the run down as an abort does. One import
+// runs at a time.
 #include <cstdint>
 #include <string>
 
@@ -24,6 +25,10 @@ PCB9_EXPORT const char* PCB9_CALL GetPcbImporterDescription() {
 
 PCB9_EXPORT uint8_t PCB9_CALL ImportFileIntoPcb(const uint8_t* FileName, const uint8_t* Unused,
                                                 int32_t BoardHandle) {
+  // A host that calls back into the importer while a run waits on it (a
+  // message delivered by the abort check, a message box's own loop) gets
+  // false; starting a second run would tear down the one that called back.
+  if (pcb9::ImportRunActive()) return 0;
   try {
     const std::string fileName = pcb9::CopyShortStringArgument(FileName);
     const std::string unused = pcb9::CopyShortStringArgument(Unused);

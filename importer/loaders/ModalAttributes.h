@@ -40,6 +40,8 @@ struct TModalAttributes {
   int16_t AttrDimension = 0;
   uint16_t AttrViaStartLayer = 0;
   uint16_t AttrViaEndLayer = 0;
+
+  bool operator==(const TModalAttributes&) const = default;
 };
 
 extern TModalAttributes ModalAttributes;

@@ -1,5 +1,7 @@
 #include "Board.h"
 
+#include <algorithm>
+
 #include "hostapi/HostOps.h"
 #include "hostapi/PcbApi.h"
 
@@ -9,6 +11,9 @@ namespace {
 
 constexpr uint8_t kFetch = 1;
 constexpr uint8_t kObjectKinds = 26;  // kinds 0..25 can be iterated
+// Far more drill pairs than any board holds; a host reporting more would
+// keep the fetch making pairs for minutes and exhaust memory.
+constexpr int32_t kMaxLayerPairs = 65536;
 
 bool IsPlaneId(unsigned id) { return id >= kInternalPlane1 && id <= kInternalPlane16; }
 
@@ -171,6 +176,7 @@ void TPcbBoard::FetchLayerPairs() {
   LayerPairs.clear();
   int32_t count = 0;
   if (PcbApi_QueryBoardLayerPairsCount(Handle, &count, kFetch) != 0) count = 0;
+  count = std::min(count, kMaxLayerPairs);
   for (int32_t i = 0; i < count; ++i) {
     auto pair = std::make_unique<TPcblayerPair>();
     PcbApi_QueryBoardLayerPairAt(kFetch, Handle, i, &pair->PairLayer1, &pair->PairLayer2,

@@ -2,10 +2,14 @@
 // record groups, the rule sweep, the user's abort and damaged files.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
+#include <vector>
 
 #include "Kinds.h"
 #include "Module.h"
+#include "entry/Driver.h"
+#include "platform/Platform.h"
 #include "support/HostFixture.h"
 #include "support/ImportRunner.h"
 
@@ -14,6 +18,7 @@ namespace {
 
 using morvik::kKindRule;
 using morvik::kKindTrack;
+namespace platform = pcb9::platform;
 
 const char* const kFiveTracks = R"(
 "PCB FILE 9 VERSION 2.80"
@@ -166,6 +171,61 @@ truncate
   EXPECT_EQ(Session().Messages().size(), 1u);
   EXPECT_EQ(morvik::Progress().Finished, 1);
 }
+
+// --- The abort check's drain of the message queue ---------------------------
+
+constexpr uint32_t kMsgPaint = 0x000F, kMsgKeyUp = 0x0101;
+constexpr uintptr_t kKeyA = 0x41;
+
+struct TDrainCase {
+  const char* Name;
+  std::vector<pcb9host::TQueuedMessage> Queue;
+  bool AnswerYes;
+  bool FlagBefore;
+  size_t Questions;
+  int64_t Delivered;
+  bool FlagAfter;
+  friend void PrintTo(const TDrainCase& c, std::ostream* os) { *os << c.Name; }
+};
+
+class AbortCheck : public THostFixture, public ::testing::WithParamInterface<TDrainCase> {};
+
+TEST_P(AbortCheck, DrainsTheQueueAskingAtEveryEsc) {
+  const TDrainCase& c = GetParam();
+  Session().SetAnswerYes(c.AnswerYes);
+  for (const auto& m : c.Queue) Session().PostMessage(m);
+  bool flag = c.FlagBefore;
+  pcb9::CheckAbort(flag);
+  EXPECT_EQ(flag, c.FlagAfter);
+  EXPECT_EQ(Session().Messages().size(), c.Questions);
+  for (const auto& question : Session().Messages()) {
+    EXPECT_EQ(question.Text, "Confirm Abort Process");
+    EXPECT_EQ(question.Caption, "Confirm");
+  }
+  EXPECT_EQ(Session().DeliveredMessages(), c.Delivered);
+  // A set flag leaves the queue alone; otherwise it is drained.
+  size_t left = 0;
+  for (platform::TMessage m; platform::TakePendingMessage(m);) ++left;
+  EXPECT_EQ(left, c.FlagBefore ? c.Queue.size() : 0u);
+}
+
+const pcb9host::TQueuedMessage kPaint{nullptr, kMsgPaint, 0, 0};
+const pcb9host::TQueuedMessage kEsc{nullptr, platform::kMsgKeyDown, platform::kKeyEscape, 0};
+const pcb9host::TQueuedMessage kSysEsc{nullptr, platform::kMsgSysKeyDown, platform::kKeyEscape, 0};
+
+INSTANTIATE_TEST_SUITE_P(
+    Queues, AbortCheck,
+    ::testing::Values(
+        TDrainCase{"EmptyQueue", {}, true, false, 0, 0, false},
+        TDrainCase{"TwoEscAnsweredNo", {kPaint, kEsc, kPaint, kSysEsc}, false, false, 2, 2, false},
+        // Draining goes on after a Yes, and a further Esc asks again.
+        TDrainCase{"TwoEscAnsweredYes", {kPaint, kEsc, kPaint, kSysEsc}, true, false, 2, 2, true},
+        TDrainCase{"OtherKeysAreDelivered",
+                   {{nullptr, platform::kMsgKeyDown, kKeyA, 0},
+                    {nullptr, kMsgKeyUp, platform::kKeyEscape, 0}},
+                   true, false, 0, 2, false},
+        TDrainCase{"FlagAlreadySet", {kEsc, kPaint}, true, true, 0, 0, true}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 }  // namespace
 }  // namespace pcb9test

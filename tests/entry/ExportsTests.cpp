@@ -181,6 +181,36 @@ TEST_F(PluginExports, ExceptionInsideTheRunEndsItWithFalse) {
   EXPECT_EQ(morvik::Progress().Finished, 2);
 }
 
+// A host that calls back into the importer during a run (here from the
+// progress display) is refused; the running import goes on unharmed.
+TEST_F(PluginExports, ImportAskedForDuringARunIsRefused) {
+  const std::string path = Dir.File("tracks.PCB");
+  pcb9::tokenasm::WriteBytesFile(path, pcb9::tokenasm::AssembleText(R"(
+    "PCB FILE 9 VERSION 2.80"
+    long 0 2 0 0 0 0 0 0 0 0
+    "TH"
+    coord 0 100mil 0
+    word 0 0
+    coord 0 100mil 50mil
+    word 0 0
+    end
+  )"));
+  int nestedCalls = 0;
+  bool nestedResult = true;
+  Session().SetProgressListener([&](const morvik::TProgress& p) {
+    if (p.Updates != 1) return;
+    ++nestedCalls;
+    nestedResult = Plugin->Import(path, "", static_cast<int32_t>(Board()));
+  });
+  EXPECT_TRUE(Plugin->Import(path, "", static_cast<int32_t>(Board())));
+  Session().SetProgressListener(nullptr);
+  EXPECT_EQ(nestedCalls, 1);
+  EXPECT_FALSE(nestedResult);
+  EXPECT_EQ(morvik::Progress().Updates, 2);
+  EXPECT_EQ(morvik::Progress().Finished, 1);
+  EXPECT_TRUE(Session().Messages().empty());
+}
+
 TEST(PluginSymbols, OnlyTheThreeExportsAreVisible) {
   const auto nm = pcb9test::RunProgram({"/usr/bin/nm", "-D", "--defined-only", kPluginPath});
   ASSERT_EQ(nm.ExitCode, 0) << nm.Err;

@@ -3,6 +3,7 @@
 // segments, class members and the rule constraint queries.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <vector>
@@ -46,6 +47,17 @@ TEST_F(HostObjects, NewViaAndRuleAreOnMultiLayer) {
   EXPECT_EQ(rule.Int("RuleKind"), 13);
   EXPECT_EQ(rule.Int("RuleValue"), -1);
   EXPECT_EQ(rule.Text("Scope1"), "All");
+}
+
+// Every new object with a layer starts on the layer an editor gives it.
+TEST_F(HostObjects, NewObjectsStartOnTheirKindsLayer) {
+  const std::pair<uint8_t, int64_t> layers[] = {
+      {kKindArc, 1},        {kKindPad, 74},        {kKindVia, 74},         {kKindTrack, 1},
+      {kKindText, 33},      {kKindFill, 1},        {kKindComponent, 1},    {kKindPolygon, 1},
+      {kKindRegion, 1},     {kKindDimension, 57},  {kKindCoordinate, 57},  {kKindEmbeddedBoard, 1},
+      {kKindSplitPlane, 39}, {kKindBoardOutline, 57}};
+  for (auto [kind, layer] : layers)
+    EXPECT_EQ(Object(PcbApi_CreateObject(kind)).Int("Layer"), layer) << KindName(kind);
 }
 
 TEST_F(HostObjects, NewTextHasFontOneAndASize) {
@@ -128,6 +140,40 @@ TEST_F(HostObjects, ViaAnswersOnTheLayersItSpans) {
   }
   for (uint8_t id : {1, 2, 33, 39})
     EXPECT_EQ(PcbApi_QueryPadOrViaSizeOnLayer(via, id, &x, &y), 1) << int(id);
+}
+
+// --- extents ---------------------------------------------------------------------------
+
+// The extent of a track is its two ends; of an arc, its circle; of a via,
+// its pad. Positions at the ends of the 32-bit range stay within it.
+TEST_F(HostObjects, BoundingRectanglesOfTheStoredGeometry) {
+  struct TCase {
+    uint8_t Kind;
+    int64_t X, Y, Other;  // X2 (Y2 = -Y) for a track, radius for an arc, size for a via
+    int32_t Left, Bottom, Right, Top;
+  };
+  constexpr int32_t kMin = INT32_MIN, kMax = INT32_MAX;
+  const TCase cases[] = {
+      {kKindTrack, 50, 20, -10, -10, -20, 50, 20},
+      {kKindArc, 100, 200, 30, 70, 170, 130, 230},
+      {kKindVia, 0, 0, 41, -20, -20, 20, 20},
+      {kKindArc, kMin + 5, kMax - 5, 1000, kMin, kMax - 1005, kMin + 1005, kMax},
+      {kKindVia, kMax, kMin, 400, kMax - 200, kMin, kMax, kMin + 200},
+  };
+  for (const TCase& c : cases) {
+    TObject& o = Object(PcbApi_CreateObject(c.Kind));
+    o.Set("X", TFieldType::I32, c.X);
+    o.Set("Y", TFieldType::I32, c.Y);
+    o.Set("X2", TFieldType::I32, c.Other);
+    o.Set("Y2", TFieldType::I32, -c.Y);
+    o.Set("Radius", TFieldType::I32, c.Other);
+    o.Set("Size", TFieldType::I32, c.Other);
+    int32_t l = 0, b = 0, r = 0, t = 0;
+    ASSERT_EQ(PcbApi_QueryObjectBoundingRectangle(o.Handle, &l, &b, &r, &t), 0);
+    EXPECT_EQ((std::vector<int32_t>{l, b, r, t}),
+              (std::vector<int32_t>{c.Left, c.Bottom, c.Right, c.Top}))
+        << int(c.Kind) << " at " << c.X;
+  }
 }
 
 // --- references, segments, members -----------------------------------------------------
@@ -234,7 +280,8 @@ TEST_P(Constraint, StoredValuesComeBackPerRule) {
   const TConstraintCase& c = GetParam();
   const uint32_t first = PcbApi_CreateRuleObject(0), second = PcbApi_CreateRuleObject(0);
   std::vector<int64_t> values;
-  for (size_t i = 0; i < c.Count; ++i) values.push_back(i == 0 ? 1 : int64_t(i) * 10 + 7);
+  // The first value is 2 so that an 8-bit flag is seen to keep its value.
+  for (size_t i = 0; i < c.Count; ++i) values.push_back(i == 0 ? 2 : int64_t(i) * 10 + 7);
   std::vector<int64_t> other(c.Count, 0);
   std::vector<int64_t> defaults(c.Count, -99);
   c.Call(kFetch, second, defaults);

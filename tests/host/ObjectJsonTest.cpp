@@ -126,6 +126,12 @@ TEST_F(ObjectDump, RuleShowsItsKindNameAndLastConstraint) {
   EXPECT_EQ(e["Constraint"][31], 2);
 
   EXPECT_EQ(Entry(PcbApi_CreateRuleObject(16))["Constraint"], json::array());
+
+  // The short-circuit flag is an 8-bit value, shown as the number stored.
+  const uint32_t shortCircuit = PcbApi_CreateRuleObject(15);
+  uint8_t flag = 2;
+  ASSERT_EQ(PcbApi_QueryRuleShortCircuitConstraint(kStore, shortCircuit, &flag), 0);
+  EXPECT_EQ(Entry(shortCircuit)["Constraint"], json({2}));
 }
 
 TEST_F(ObjectDump, PadArraysDimensionReferencesAndClassMembersAreLists) {

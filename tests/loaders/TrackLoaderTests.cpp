@@ -110,10 +110,10 @@ attr 5 -2
 attr 6 16
 attr 7 12mil
 attr 8 77          # read and ignored
-attr 44 3
+attr 44 -3
 attr 45 0
-attr 53 4
-attr 54 5
+attr 53 -4
+attr 54 -5
 coord 0 10 0
 word 0 0
 )")));
@@ -124,9 +124,10 @@ word 0 0
   EXPECT_EQ(t.Int("Net"), 0xFFFFFFFE);  // -2 sign-extended
   EXPECT_EQ(t.Int("Layer"), 32);         // BottomLayer
   EXPECT_EQ(t.Int("Width"), 120000);
-  EXPECT_EQ(t.Int("OwnerPolygon"), 3);
-  EXPECT_EQ(t.Int("OwnerCoordinate"), 4);
-  EXPECT_EQ(t.Int("OwnerDimension"), 5);
+  // Owner numbers are sign-extended like the net.
+  EXPECT_EQ(t.Int("OwnerPolygon"), 0xFFFFFFFD);
+  EXPECT_EQ(t.Int("OwnerCoordinate"), 0xFFFFFFFC);
+  EXPECT_EQ(t.Int("OwnerDimension"), 0xFFFFFFFB);
   EXPECT_EQ(t.Int("StateFlag"), 0);
 }
 
@@ -138,6 +139,7 @@ coord 0 10 0
 word 0 0
 attr 6 129          # bit 7 is dropped for tracks: TopLayer
 attr 7 5mil
+attr 45 256         # any value but 0 sets the state flag
 coord 0 10 1
 word 0 0
 "TV"
@@ -150,6 +152,7 @@ word 0 0
   EXPECT_EQ(tracks[0]->Int("StateFlag"), 1);  // register default
   EXPECT_EQ(tracks[0]->Int("Layer"), 0);      // NoLayer before any layer attribute
   EXPECT_EQ(tracks[1]->Int("Layer"), 1);
+  EXPECT_EQ(tracks[1]->Int("StateFlag"), 1);
   EXPECT_EQ(tracks[2]->Int("Layer"), 1);
   EXPECT_EQ(tracks[2]->Int("Width"), 50000);
 }
@@ -169,6 +172,8 @@ TEST_F(THostFixture, AttributeOfAnotherGroupEndsTheRun) {
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].Text, "File Corruption: " + runner.FilePath());
   EXPECT_EQ(messages[0].Caption, "Import");
+  // The record being read when the corruption was found is still added.
+  EXPECT_EQ(BoardMembersOfKind(kKindTrack).size(), 1u);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // board-level operations without a host call, and the iteration loops.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -144,6 +145,31 @@ TEST(BoardSync, AFailingPairCountReadsAsNoPairs) {
   board.Sync(1);
   EXPECT_TRUE(board.LayerPairs.empty());
   EXPECT_TRUE(CallsOf("PcbApi_QueryBoardLayerPairAt").empty());
+}
+
+int32_t PCB9_CALL EndlessPairCount(uint32_t, int32_t* count, uint8_t) {
+  *count = INT32_MAX;
+  return 0;
+}
+
+int gPairsAsked = 0;
+int32_t PCB9_CALL CountingPairAt(uint8_t, uint32_t, int32_t, uint32_t*, uint32_t*, uint8_t*,
+                                 uint8_t*) {
+  ++gPairsAsked;
+  return 0;
+}
+
+// A host reporting an absurd number of pairs does not keep the fetch busy
+// for billions of calls: it stops after far more pairs than a board holds.
+TEST(BoardSync, AnAbsurdPairCountIsBounded) {
+  TRecordingHost host;
+  PcbApi().PcbApi_QueryBoardLayerPairsCount = &EndlessPairCount;
+  PcbApi().PcbApi_QueryBoardLayerPairAt = &CountingPairAt;
+  gPairsAsked = 0;
+  TPcbBoard board(kBoard);
+  board.Sync(1);
+  EXPECT_EQ(gPairsAsked, 65536);
+  EXPECT_EQ(board.LayerPairs.size(), 65536u);
 }
 
 TEST(BoardSync, AbsentHostLeavesTheProxyAsItWas) {

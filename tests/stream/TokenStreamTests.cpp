@@ -41,6 +41,35 @@ INSTANTIATE_TEST_SUITE_P(Levels, LongWordOrder,
                          ::testing::Values(TLongCase{9, 100000}, TLongCase{1, 100000},
                                            TLongCase{0, -2036334591}));
 
+// A 32-bit read takes its two words whatever they look like, silently.
+struct TLooseLongCase {
+  const char* Name;
+  const char* Words;
+  int32_t Expected;
+  bool EndReachedAfter;
+  friend void PrintTo(const TLooseLongCase& c, std::ostream* os) { *os << c.Name; }
+};
+
+class LongIsNotStrict : public TStreamTest, public ::testing::WithParamInterface<TLooseLongCase> {};
+
+TEST_P(LongIsNotStrict, TakesTagWordsAsData) {
+  Open(std::string("raw ") + GetParam().Words + "\nword 7\n", 9);
+  int32_t value = 0;
+  ReadLong(value);
+  EXPECT_EQ(value, GetParam().Expected);
+  EXPECT_EQ(EndReached, GetParam().EndReachedAfter);
+  EXPECT_EQ(TokenStreamOffset(), 2);
+  ExpectNoMessage();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tags, LongIsNotStrict,
+    ::testing::Values(
+        TLooseLongCase{"AttributeTag", "0xA305 0x0001", static_cast<int32_t>(0xA3050001), false},
+        TLooseLongCase{"StringTag", "0xA102 0x4142", static_cast<int32_t>(0xA1024142), false},
+        TLooseLongCase{"EndTag", "0xA200 0x0003", static_cast<int32_t>(0xA2000003), true}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
 TEST_F(TokenReader, CoordinateAtLevelZeroIsOneSignedWordOfMils) {
   Open("raw 0xFFFF 0x0032\n", 0);
   int32_t a = 0, b = 0;
