@@ -80,7 +80,7 @@ class TCollector {
       Take(Document_.Find(static_cast<uint32_t>(object->Int("CommentText"))));
     }
     if (object->Kind == kKindComponent || Query_.Method != kMethodMembers)
-      if (IsContainerKind(object->Kind))
+      if (IsContainerKind(object->Kind) && Walked_.insert(object->Handle).second)
         for (uint32_t member : object->Members) Visit(member, depth + 1);
   }
 
@@ -94,6 +94,7 @@ class TCollector {
   TDocument& Document_;
   TQuery Query_;
   std::set<uint32_t> Seen_;
+  std::set<uint32_t> Walked_;  // groups already walked: each is walked once
   std::vector<uint32_t> Result_;
 };
 
