@@ -36,11 +36,11 @@ struct TRecordGroup {
 };
 
 const std::array<TRecordGroup, 5> kRecordGroups = {{
-    {"TH", [] { LoadTrackGroup(tfHorizontal, nullptr); }},
-    {"TV", [] { LoadTrackGroup(tfVertical, nullptr); }},
-    {"T+", [] { LoadTrackGroup(tfRisingDiagonal, nullptr); }},
-    {"T-", [] { LoadTrackGroup(tfFallingDiagonal, nullptr); }},
-    {"TN", [] { LoadTrackGroup(tfFree, nullptr); }},
+    {TrackBoardKeyword(tfHorizontal), [] { LoadTrackGroup(tfHorizontal, nullptr); }},
+    {TrackBoardKeyword(tfVertical), [] { LoadTrackGroup(tfVertical, nullptr); }},
+    {TrackBoardKeyword(tfRisingDiagonal), [] { LoadTrackGroup(tfRisingDiagonal, nullptr); }},
+    {TrackBoardKeyword(tfFallingDiagonal), [] { LoadTrackGroup(tfFallingDiagonal, nullptr); }},
+    {TrackBoardKeyword(tfFree), [] { LoadTrackGroup(tfFree, nullptr); }},
 }};
 
 void DispatchRecordGroup(std::string_view keyword) {

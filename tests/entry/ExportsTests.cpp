@@ -16,6 +16,7 @@
 #include "hostapi/ShortString.h"
 #include "support/Child.h"
 #include "support/HostFixture.h"
+#include "support/ImportRunner.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -68,6 +69,22 @@ class PluginExports : public pcb9test::THostFixture {
   }
   uint32_t Board() const { return morvik::TDocument::Instance().BoardHandle(); }
   size_t ObjectCount() const { return morvik::TDocument::Instance().Objects().size(); }
+  // A board of two top-layer tracks; returns its path.
+  std::string WriteTwoTracks() const {
+    const std::string path = Dir.File("tracks.PCB");
+    pcb9::tokenasm::WriteBytesFile(path, pcb9::tokenasm::AssembleText(R"(
+      "PCB FILE 9 VERSION 2.80"
+      long 0 2 0 0 0 0 0 0 0 0
+      "TH"
+      attr 6 1
+      coord 0 100mil 0
+      word 0 0
+      coord 0 100mil 50mil
+      word 0 0
+      end
+    )"));
+    return path;
+  }
 
   static TPlugin* Plugin;
   pcb9test::TTempDir Dir;
@@ -150,27 +167,18 @@ INSTANTIATE_TEST_SUITE_P(Values, SecondArgument,
 // does not leave the export: the run is torn down as on an abort, what was
 // added stays, and the next import starts afresh.
 TEST_F(PluginExports, ExceptionInsideTheRunEndsItWithFalse) {
-  const std::string path = Dir.File("tracks.PCB");
-  pcb9::tokenasm::WriteBytesFile(path, pcb9::tokenasm::AssembleText(R"(
-    "PCB FILE 9 VERSION 2.80"
-    long 0 2 0 0 0 0 0 0 0 0
-    "TH"
-    attr 6 1
-    coord 0 100mil 0
-    word 0 0
-    coord 0 100mil 50mil
-    word 0 0
-    end
-  )"));
+  const std::string path = WriteTwoTracks();
   Session().SetProgressListener([](const morvik::TProgress& p) {
     if (p.Updates == 1) throw std::runtime_error("host failure");
   });
   EXPECT_FALSE(Plugin->Import(path, "", static_cast<int32_t>(Board())));
   EXPECT_EQ(morvik::Progress().Finished, 1);
+  // Tracks the host holds, attached or not: the one being made when the
+  // exception came stays in the document.
   auto tracks = [] {
     size_t count = 0;
-    for (const auto& [handle, object] : morvik::TDocument::Instance().Objects())
-      count += object.Kind == morvik::kKindTrack && !object.Deleted;
+    for (const morvik::TObject* track : pcb9test::ObjectsOfKind(morvik::kKindTrack))
+      count += !track->Deleted;
     return count;
   };
   EXPECT_EQ(tracks(), 1u);
@@ -184,17 +192,7 @@ TEST_F(PluginExports, ExceptionInsideTheRunEndsItWithFalse) {
 // A host that calls back into the importer during a run (here from the
 // progress display) is refused; the running import goes on unharmed.
 TEST_F(PluginExports, ImportAskedForDuringARunIsRefused) {
-  const std::string path = Dir.File("tracks.PCB");
-  pcb9::tokenasm::WriteBytesFile(path, pcb9::tokenasm::AssembleText(R"(
-    "PCB FILE 9 VERSION 2.80"
-    long 0 2 0 0 0 0 0 0 0 0
-    "TH"
-    coord 0 100mil 0
-    word 0 0
-    coord 0 100mil 50mil
-    word 0 0
-    end
-  )"));
+  const std::string path = WriteTwoTracks();
   int nestedCalls = 0;
   bool nestedResult = true;
   Session().SetProgressListener([&](const morvik::TProgress& p) {
