@@ -22,6 +22,34 @@ typedef void(PCB9_CALL* TPlatformDeliverMessage)(void* window, uint32_t message,
 typedef int32_t(PCB9_CALL* TPlatformMachineKeyExists)(const char* path);
 // Writes a zero-terminated text of at most size - 1 characters.
 typedef void(PCB9_CALL* TPlatformText)(char* buffer, int32_t size);
+// A top-level window of that class; null when there is none.
+typedef void*(PCB9_CALL* TPlatformFindWindow)(const char* className);
+
+// One control of a modal form. Kind: "form" (always control 0), "button",
+// "pagecontrol", "page", "label", "groupbox", "checkbox". Parent is the
+// index of the parent control, -1 for the form. Positions in pixels at 96
+// pixels per inch, relative to the parent.
+typedef struct TPlatformFormControl {
+  const char* Name;
+  const char* Kind;
+  int32_t Parent;
+  int32_t Left, Top, Width, Height;
+  const char* Caption;
+  int32_t TabOrder;
+  uint8_t Enabled;
+  uint8_t Checked;    // check boxes: in and out
+  uint8_t IsDefault;  // the push button that closes the form with OK
+  uint8_t Reserved;
+} TPlatformFormControl;
+// A push button other than the default one was pressed; the form stays.
+typedef void(PCB9_CALL* TPlatformFormCommand)(void* context, int32_t control);
+// Runs the form modally, owned by `owner`, until OK or the close box; the
+// host writes the final check box states back into `controls`. With show 0
+// the form is only made known to the host (built, not shown) and the call
+// returns at once. Returns 1 for OK, 2 for the close box, 0 when not shown.
+typedef int32_t(PCB9_CALL* TPlatformRunModalForm)(void* owner, TPlatformFormControl* controls,
+                                                  int32_t count, int32_t show,
+                                                  TPlatformFormCommand command, void* context);
 }
 
 // Exported names.
@@ -32,4 +60,6 @@ typedef void(PCB9_CALL* TPlatformText)(char* buffer, int32_t size);
   X(TPlatformDeliverMessage, PlatformAPI_DeliverMessage) \
   X(TPlatformMachineKeyExists, PlatformAPI_MachineKeyExists) \
   X(TPlatformText, PlatformAPI_ShortDateText)            \
-  X(TPlatformText, PlatformAPI_LongTimeText)
+  X(TPlatformText, PlatformAPI_LongTimeText)            \
+  X(TPlatformFindWindow, PlatformAPI_FindWindow)         \
+  X(TPlatformRunModalForm, PlatformAPI_RunModalForm)

@@ -2,8 +2,10 @@
 // The few operating-system services the importer needs, behind one small
 // interface. Nothing outside this folder sees a system type.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pcb9::platform {
 
@@ -36,6 +38,33 @@ TWindow DesktopWindow();
 // terminal to ask, the answer is No.
 TAnswer ShowMessageBox(TWindow owner, std::string_view text, std::string_view caption,
                        TIcon icon, TButtons buttons);
+
+// A top-level window of that class; null when there is none.
+TWindow FindTopLevelWindow(const char* className);
+
+// --- Modal forms ---------------------------------------------------------------
+// A form as data: every control with its place, caption and state. Control 0
+// is the form itself. Parent indexes into the same list (-1: none).
+enum class TControlKind : uint8_t { Form, Button, PageControl, Page, Label, GroupBox, CheckBox };
+struct TFormControl {
+  std::string Name;
+  TControlKind Kind = TControlKind::Form;
+  int Parent = -1;
+  int Left = 0, Top = 0, Width = 0, Height = 0;
+  std::string Caption;
+  int TabOrder = 0;
+  bool Enabled = true;
+  bool Checked = false;
+  bool IsDefault = false;
+};
+enum class TFormResult : uint8_t { NotShown, Ok, Closed };
+// Shows the form modally, owned by `owner`, until OK or the close box, and
+// copies the final check box states back into `controls`. `command` runs for
+// every other push button pressed (the form stays open). With `show` false
+// the form is only made known to the host and nothing appears. Without host
+// services: nothing is shown and the states stay as they are.
+TFormResult RunModalForm(TWindow owner, std::vector<TFormControl>& controls, bool show,
+                         const std::function<void(int control)>& command);
 
 // --- Message queue -------------------------------------------------------------
 struct TMessage {
