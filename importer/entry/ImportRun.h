@@ -7,18 +7,11 @@
 #include <memory>
 #include <vector>
 
+#include "rules/RuleSettings.h"
+
 namespace pcb9 {
 
 class TPcbBoard;
-
-// Routing settings of the "O" group; `RoutingDirections` holds one byte per
-// signal layer, indexed by host layer id 1..32 (index 0 unused).
-struct TRouteSettings {
-  std::array<uint8_t, 33> RoutingDirections{};
-};
-
-// The six clearance values of the "O" group, host units.
-using TClearanceSettings = std::array<int32_t, 6>;
 
 extern std::unique_ptr<TPcbBoard> Board;
 extern std::unique_ptr<TRouteSettings> RouteSettings;
