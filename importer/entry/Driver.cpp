@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <string>
+#include <unordered_set>
 
 #include "ImportRun.h"
 #include "hostapi/PcbApi.h"
@@ -15,19 +16,10 @@
 
 namespace pcb9 {
 
-std::unique_ptr<TPcbBoard> Board;
-std::unique_ptr<TRouteSettings> RouteSettings;
-std::unique_ptr<TClearanceSettings> ClearanceSettings;
-int32_t FreePadNumber = 0;
-std::vector<uint32_t> RuleHandles;
-
 namespace {
 
 constexpr uint8_t kRuleKind = 16;
 constexpr uint8_t kIterateAll = 1;
-constexpr int32_t kDefaultClearance = 50000;  // 5 mil
-
-bool RunActive = false;
 
 // Record groups by keyword, compared byte for byte in this order.
 struct TRecordGroup {
@@ -49,17 +41,18 @@ void DispatchRecordGroup(std::string_view keyword) {
   if (group != kRecordGroups.end()) group->Load();
 }
 
-// Removes the rules the board had before the import.
+// Removes the rules the board had before the import. A host may report one
+// rule under several layers; each is kept once.
 void SweepRules() {
-  RuleHandles.clear();
-  Board->IterateObjects(
-      [](uint32_t handle) {
-        // A host may report one rule under several layers; keep it once.
-        if (std::find(RuleHandles.begin(), RuleHandles.end(), handle) == RuleHandles.end())
-          RuleHandles.push_back(handle);
+  TImportRun& run = Run();
+  run.RuleHandles.clear();
+  std::unordered_set<uint32_t> seen;
+  run.Board->IterateObjects(
+      [&](uint32_t handle) {
+        if (seen.insert(handle).second) run.RuleHandles.push_back(handle);
       },
       uint32_t{1} << kRuleKind, TLayerSet::Range(1, 75), kIterateAll);
-  for (uint32_t handle : RuleHandles) Board->DeleteObject(handle);
+  for (uint32_t handle : run.RuleHandles) run.Board->DeleteObject(handle);
 }
 
 // What runs after a complete load, in order.
@@ -68,22 +61,16 @@ const std::array<void (*)(), 1> kPostLoadSequence = {{
 }};
 
 void StartRun(std::string_view fileName, int32_t boardHandle) {
-  RunActive = true;
-  FreePadNumber = 0;
-  Board = std::make_unique<TPcbBoard>(static_cast<uint32_t>(boardHandle));
-  Board->Sync(1);
-  ImportFileName.assign(fileName.substr(0, 255));
+  TImportRun& run = BeginRun();
+  run.Board = std::make_unique<TPcbBoard>(static_cast<uint32_t>(boardHandle));
+  run.Board->Sync(1);
+  run.ImportFileName.assign(fileName.substr(0, 255));
   bool opened = OpenTokenFile(std::string(fileName));
   ReadNextBlock();
-  EndReached = false;
-  Aborted = false;
+  run.EndReached = false;
+  run.Aborted = false;
   if (!opened) ReportCorruption();
   ReadHeaderAndPreamble(fileName);
-  RouteSettings = std::make_unique<TRouteSettings>();
-  RouteSettings->RoutingDirections[1] = 1;   // TopLayer
-  RouteSettings->RoutingDirections[32] = 2;  // BottomLayer
-  ClearanceSettings = std::make_unique<TClearanceSettings>();
-  ClearanceSettings->fill(kDefaultClearance);
   ResetModalAttributes();
 }
 
@@ -91,35 +78,31 @@ void RecordLoop() {
   TShortString keyword;
   for (;;) {
     ReadString(keyword);
-    if (EndReached || Aborted) return;
+    if (Run().EndReached || Run().Aborted) return;
     DispatchRecordGroup(keyword.View());
-    if (EndReached || Aborted) return;
+    if (Run().EndReached || Run().Aborted) return;
   }
 }
 
 }  // namespace
 
-bool ImportRunActive() { return RunActive; }
+bool ImportRunActive() { return RunActive(); }
 
 void TearDownRun() {
-  if (!RunActive) return;
-  RunActive = false;
-  ClearanceSettings.reset();
-  RouteSettings.reset();
-  RuleHandles.clear();
+  if (!RunActive()) return;
   CloseTokenFile();
   PcbApi_Percent_Finish();
-  Board.reset();
+  EndRun();
 }
 
 bool RunImport(std::string_view fileName, int32_t boardHandle) {
-  TearDownRun();
   StartRun(fileName, boardHandle);
   RecordLoop();
-  if (!Aborted)
+  if (!Run().Aborted)
     for (auto step : kPostLoadSequence) step();
+  const bool result = !Run().Aborted;
   TearDownRun();
-  return !Aborted;
+  return result;
 }
 
 bool ConfirmAbort(std::string_view text) {

@@ -1,24 +1,103 @@
 #pragma once
-// State of the one import run, module-wide: the driver makes it at the start
-// of a run and frees it at the end, on both endings. The token reader's
-// flags (`Aborted`, `EndReached`, `FormatLevel`) live with the reader.
-#include <array>
+// The state of one import run, gathered in one object. The driver makes a
+// fresh run at the start of an import and destroys it at the end, on both
+// endings, so nothing of one import reaches the next; the one-time data
+// integrity warning is the only thing the module remembers across runs.
+// Tests make a run over a buffer the same way (TScopedRun).
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
+#include "loaders/ModalAttributes.h"
 #include "rules/RuleSettings.h"
+#include "stream/TokenSource.h"
 
 namespace pcb9 {
 
 class TPcbBoard;
+class TClassifier;
+class TComponentLayerWarnings;
+class TOwnerTables;
 
-extern std::unique_ptr<TPcbBoard> Board;
-extern std::unique_ptr<TRouteSettings> RouteSettings;
-extern std::unique_ptr<TClearanceSettings> ClearanceSettings;
-extern int32_t FreePadNumber;
-// Rules found on the board after loading, removed before the import's own
-// rules are made.
-extern std::vector<uint32_t> RuleHandles;
+// Objects of each owner kind and of pads and components, numbered in file
+// order; the number goes into the object's `Index`.
+struct TObjectCounters {
+  int32_t PadCount = 0;
+  int32_t ComponentCount = 0;
+  int32_t NetCount = 0;
+  int32_t PolygonCount = 0;
+  int32_t CoordinateCount = 0;
+  int32_t DimensionCount = 0;
+};
+
+// A part of the run that the run owns; it is made by whoever knows its type
+// (MakeRunPart), so this header needs only its name.
+template <class T>
+using TRunPart = std::unique_ptr<T, void (*)(T*)>;
+
+template <class T, class... TArgs>
+TRunPart<T> MakeRunPart(TArgs&&... args) {
+  return TRunPart<T>(new T(std::forward<TArgs>(args)...), [](T* part) { delete part; });
+}
+
+class TImportRun {
+ public:
+  TImportRun();
+  ~TImportRun();
+  TImportRun(const TImportRun&) = delete;
+  TImportRun& operator=(const TImportRun&) = delete;
+
+  // The reader's sticky flags and the file's format level.
+  bool Aborted = false;
+  bool EndReached = false;
+  int16_t FormatLevel = 0;
+  std::string ImportFileName;
+  TTokenSource Reader;
+
+  std::unique_ptr<TPcbBoard> Board;
+  TRunPart<TClassifier> Classifier{nullptr, nullptr};
+  TRunPart<TComponentLayerWarnings> LayerWarnings{nullptr, nullptr};
+  TRouteSettings RouteSettings;
+  TClearanceSettings ClearanceSettings;
+  TModalAttributes ModalAttributes;
+  // Between BeginOwnerTables and ReleaseOwnerTables.
+  TRunPart<TOwnerTables> OwnerTables{nullptr, nullptr};
+  TObjectCounters Counters;
+  int32_t FreePadNumber = 0;
+  // Names of the nets that own a split plane; their internal planes are not
+  // named after them.
+  std::vector<std::string> SplitPlaneNets;
+  // Rules found on the board after loading, removed before the import's own
+  // rules are made.
+  std::vector<uint32_t> RuleHandles;
+};
+
+namespace detail {
+extern std::unique_ptr<TImportRun> CurrentRun;
+TImportRun& IdleRun();
+}  // namespace detail
+
+// The run under way; outside a run, an idle run with nothing open.
+inline TImportRun& Run() {
+  return detail::CurrentRun ? *detail::CurrentRun : detail::IdleRun();
+}
+
+// Makes a fresh run the current one, destroying any earlier one.
+TImportRun& BeginRun();
+// Destroys the current run.
+void EndRun();
+bool RunActive();
+
+// A fresh run for the length of a scope (tests, tools).
+class TScopedRun {
+ public:
+  TScopedRun() { BeginRun(); }
+  ~TScopedRun() { EndRun(); }
+  TScopedRun(const TScopedRun&) = delete;
+  TScopedRun& operator=(const TScopedRun&) = delete;
+  TImportRun* operator->() const { return &Run(); }
+};
 
 }  // namespace pcb9

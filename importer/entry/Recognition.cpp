@@ -67,7 +67,6 @@ std::string CopyShortStringArgument(const uint8_t* value) {
 }
 
 bool ImportRecognisedFile(const std::string& fileName, int32_t boardHandle) {
-  Aborted = false;
   if (!IsRecognisedFile(fileName)) return false;
   return RunImport(fileName, boardHandle);
 }

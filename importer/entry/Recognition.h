@@ -25,7 +25,7 @@ const char* ImporterDescription();
 // string.
 std::string CopyShortStringArgument(const uint8_t* value);
 
-// One import call: clears `Aborted`, recognises the file again and runs the
+// One import call: recognises the file again and runs the
 // import; false when the file is not recognised or the run was aborted.
 bool ImportRecognisedFile(const std::string& fileName, int32_t boardHandle);
 

@@ -9,9 +9,7 @@
 
 namespace pcb9 {
 
-TModalAttributes ModalAttributes;
-
-void ResetModalAttributes() { ModalAttributes = TModalAttributes{}; }
+void ResetModalAttributes() { Run().ModalAttributes = TModalAttributes{}; }
 
 namespace {
 
@@ -92,7 +90,7 @@ static_assert(WidthsAgree());
 
 void ApplyAttribute(TTokenKind number) {
   const TAttributeEffect& effect = kAttributeEffects[number];
-  TModalAttributes& registers = ModalAttributes;
+  TModalAttributes& registers = Run().ModalAttributes;
   if (effect.Width == TValueWidth::Coord) {
     int32_t value = 0;
     ReadAttrCoord(value);
@@ -111,14 +109,14 @@ void ApplyAttribute(TTokenKind number) {
 void RunAttributes(TAttributeSet accepted) {
   for (;;) {
     TTokenKind kind = PeekToken();
-    if (Aborted || !Accepts(accepted, kind) || kind >= kAttributeEffects.size()) return;
+    if (Run().Aborted || !Accepts(accepted, kind) || kind >= kAttributeEffects.size()) return;
     ApplyAttribute(kind);
   }
 }
 
 void RunGroupLoop(TAttributeSet accepted, const TRecordLoader& loadRecord,
                   TPcbComponent* component) {
-  while (PeekToken() != tkString && !EndReached && !Aborted) {
+  while (PeekToken() != tkString && !Run().EndReached && !Run().Aborted) {
     RunAttributes(accepted);
     // A record the file does not hold in full builds nothing on the board.
     if (FileEndedEarly()) return;
@@ -127,7 +125,7 @@ void RunGroupLoop(TAttributeSet accepted, const TRecordLoader& loadRecord,
     if (component)
       component->AddToComponent(handle);
     else
-      Board->AddObject(handle);
+      Run().Board->AddObject(handle);
   }
 }
 

@@ -44,8 +44,6 @@ struct TModalAttributes {
   bool operator==(const TModalAttributes&) const = default;
 };
 
-extern TModalAttributes ModalAttributes;
-
 // Every register to 0, `AttrStateFlag` to 1. Once per import.
 void ResetModalAttributes();
 

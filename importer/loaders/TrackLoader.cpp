@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "ModalAttributes.h"
+#include "entry/ImportRun.h"
 #include "entry/Driver.h"
 #include "hostapi/HostOps.h"
 #include "hostapi/PcbApi.h"
@@ -61,7 +62,7 @@ void Normalise(TTrackPoints& p) {
 void SkipTrailingWords() {
   int16_t ignored = 0;
   ReadWord(ignored);
-  if (FormatLevel >= 8) ReadWord(ignored);
+  if (Run().FormatLevel >= 8) ReadWord(ignored);
 }
 
 }  // namespace
@@ -75,9 +76,9 @@ uint32_t LoadTrack(TTrackForm form) {
   TPcbTrack track(PcbApi_CreateObject(kTrackKind));
   track.Sync(1);
   PcbApi_Percent_Update();
-  CheckAbort(Aborted);
+  CheckAbort(Run().Aborted);
 
-  const TModalAttributes& a = ModalAttributes;
+  const TModalAttributes& a = Run().ModalAttributes;
   track.StateFlag = a.AttrStateFlag != 0;
   track.Flags = a.AttrFlags;
   track.SetLayer(OldLayerToHostLayer(static_cast<uint8_t>(a.AttrLayer & 0x7F)));

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "TokenStream.h"
+#include "entry/ImportRun.h"
 #include "hostapi/HostOps.h"
 
 namespace pcb9 {
@@ -13,10 +14,10 @@ constexpr int kPreambleValues = 10;
 }  // namespace
 
 int32_t ReadHeaderAndPreamble(std::string_view fileName) {
-  FormatLevel = 0;
+  Run().FormatLevel = 0;
   TShortString header;
   ReadString(header);
-  FormatLevel = MatchHeader(header.View());
+  Run().FormatLevel = MatchHeader(header.View());
 
   // P1 and P3 are not part of the total; the sum wraps as 32-bit arithmetic.
   uint32_t total = 0;
@@ -28,7 +29,7 @@ int32_t ReadHeaderAndPreamble(std::string_view fileName) {
 
   std::string caption = "Loading ";
   caption += fileName;
-  caption += ProgressCaptionSuffix(FormatLevel);
+  caption += ProgressCaptionSuffix(Run().FormatLevel);
   if (caption.size() > kMaxCaption) caption.resize(kMaxCaption);
   ProgressInit(caption, static_cast<int32_t>(total));
   return static_cast<int32_t>(total);

@@ -4,33 +4,18 @@
 #include <fstream>
 #include <vector>
 
+#include "entry/ImportRun.h"
 #include "hostapi/PcbApi.h"
 #include "platform/Platform.h"
 
 namespace pcb9 {
 
-bool Aborted = false;
-bool EndReached = false;
-int16_t FormatLevel = 0;
-std::string ImportFileName;
-int16_t BlockPos = 1;
-
 namespace {
 
-// The current block, words 1..2048 at indexes 0..2047. Only the first
-// `BlockWords` of them came from the file at the last refill.
-uint16_t TokenBlock[kBlockWords] = {};
-int BlockWords = 0;
-int64_t BlocksRead = 0;
-// A read wanted words beyond the end of the file's data.
-bool DataRanOut = false;
+// Remembered while the module stays loaded, across runs.
 bool RecoveryWarned = false;
 
-// The source of the blocks: a read-only byte file, or a copy of bytes.
-std::ifstream TokenFile;
-std::vector<uint8_t> TokenBuffer;
-size_t TokenBufferPos = 0;
-bool ReadingBuffer = false;
+TTokenSource& Source() { return Run().Reader; }
 
 constexpr std::string_view kCorruptionText = "File Corruption: ";
 constexpr std::string_view kRecoveryText =
@@ -38,28 +23,29 @@ constexpr std::string_view kRecoveryText =
 constexpr std::string_view kMessageCaption = "Import";
 
 void ResetBlock() {
-  DataRanOut = false;
-  BlockWords = 0;
-  BlocksRead = 0;
-  BlockPos = 1;
+  Source().DataRanOut = false;
+  Source().BlockWords = 0;
+  Source().BlocksRead = 0;
+  Source().BlockPos = 1;
 }
 
 size_t ReadSourceBytes(uint8_t* bytes, size_t count) {
-  if (ReadingBuffer) {
-    size_t n = std::min(count, TokenBuffer.size() - TokenBufferPos);
-    std::copy_n(TokenBuffer.begin() + static_cast<std::ptrdiff_t>(TokenBufferPos), n, bytes);
-    TokenBufferPos += n;
+  TTokenSource& source = Source();
+  if (source.ReadingBuffer) {
+    size_t n = std::min(count, source.Buffer.size() - source.BufferPos);
+    std::copy_n(source.Buffer.begin() + static_cast<std::ptrdiff_t>(source.BufferPos), n, bytes);
+    source.BufferPos += n;
     return n;
   }
-  if (!TokenFile.is_open()) return 0;
-  TokenFile.clear();
-  TokenFile.read(reinterpret_cast<char*>(bytes), static_cast<std::streamsize>(count));
-  size_t n = static_cast<size_t>(TokenFile.gcount());
-  TokenFile.clear();
+  if (!source.File.is_open()) return 0;
+  source.File.clear();
+  source.File.read(reinterpret_cast<char*>(bytes), static_cast<std::streamsize>(count));
+  size_t n = static_cast<size_t>(source.File.gcount());
+  source.File.clear();
   return n;
 }
 
-uint16_t Word(int pos) { return TokenBlock[pos - 1]; }
+uint16_t Word(int pos) { return Source().TokenBlock[pos - 1]; }
 uint8_t HighByte(uint16_t word) { return static_cast<uint8_t>(word >> 8); }
 bool IsFiller(uint16_t word) { return HighByte(word) == kTagFiller; }
 
@@ -67,21 +53,21 @@ bool IsFiller(uint16_t word) { return HighByte(word) == kTagFiller; }
 // file; the one bounds check behind every read.
 bool HasWords(int first, int count) {
   int last = first + count - 1;
-  if (first >= 1 && last <= kBlockWords && last <= BlockWords) return true;
-  if (last > BlockWords && BlockWords < kBlockWords) DataRanOut = true;
+  if (first >= 1 && last <= kBlockWords && last <= Source().BlockWords) return true;
+  if (last > Source().BlockWords && Source().BlockWords < kBlockWords) Source().DataRanOut = true;
   return false;
 }
 
 // Moves past k words and refills once the block is used up.
 void Advance(int k) {
-  BlockPos = static_cast<int16_t>(BlockPos + k);
-  if (BlockPos > kBlockWords) ReadNextBlock();
+  Source().BlockPos = static_cast<int16_t>(Source().BlockPos + k);
+  if (Source().BlockPos > kBlockWords) ReadNextBlock();
 }
 
 // A read that found the wrong token, or one that does not fit: reported
 // once, and never after the end tag.
 void Fail() {
-  if (!Aborted && !EndReached) ReportCorruption();
+  if (!Run().Aborted && !Run().EndReached) ReportCorruption();
 }
 
 void ShowImportMessage(std::string_view text) {
@@ -93,17 +79,17 @@ void ShowImportMessage(std::string_view text) {
 // block (a new block was read); false for a run that stops inside the
 // block, where BlockPos is left at the run's first word.
 bool SkipFiller() {
-  const int16_t start = BlockPos;
-  const int limit = std::min(kBlockWords, BlockWords);
-  while (BlockPos < limit && IsFiller(Word(BlockPos))) ++BlockPos;
+  const int16_t start = Source().BlockPos;
+  const int limit = std::min(kBlockWords, Source().BlockWords);
+  while (Source().BlockPos < limit && IsFiller(Word(Source().BlockPos))) ++Source().BlockPos;
   // The word at 2048 is not examined: a run that gets there fills the block.
   // A run that reaches the end of a short last block fills it too; the next
   // read then finds that the file has ended.
-  if (BlockPos == kBlockWords || IsFiller(Word(BlockPos))) {
+  if (Source().BlockPos == kBlockWords || IsFiller(Word(Source().BlockPos))) {
     ReadNextBlock();
     return true;
   }
-  BlockPos = start;
+  Source().BlockPos = start;
   return false;
 }
 
@@ -127,7 +113,7 @@ bool ReadWordChecked(int16_t& value) {
     Fail();
     return false;
   }
-  value = static_cast<int16_t>(Word(BlockPos));
+  value = static_cast<int16_t>(Word(Source().BlockPos));
   Advance(1);
   return true;
 }
@@ -137,14 +123,14 @@ bool ReadStringChecked(TShortString& value) {
     Fail();
     return false;
   }
-  const int n = Word(BlockPos) & 0xFF;
+  const int n = Word(Source().BlockPos) & 0xFF;
   const int charWords = (n + 1) / 2;
-  if (!HasWords(BlockPos, 1 + charWords)) {
+  if (!HasWords(Source().BlockPos, 1 + charWords)) {
     Fail();
     return false;
   }
   for (int i = 0; i < n; ++i) {
-    uint16_t w = Word(BlockPos + 1 + i / 2);
+    uint16_t w = Word(Source().BlockPos + 1 + i / 2);
     value.Chars[i] = static_cast<char>(i % 2 == 0 ? w & 0xFF : w >> 8);
   }
   value.Len = static_cast<uint8_t>(n);
@@ -156,24 +142,24 @@ bool ReadStringChecked(TShortString& value) {
 
 bool OpenTokenFile(const std::string& path) {
   CloseTokenFile();
-  TokenFile.open(path, std::ios::in | std::ios::binary);
-  return TokenFile.is_open();
+  Source().File.open(path, std::ios::in | std::ios::binary);
+  return Source().File.is_open();
 }
 
 bool OpenTokenBuffer(const uint8_t* data, size_t size) {
   CloseTokenFile();
-  TokenBuffer.assign(data, data + size);
-  ReadingBuffer = true;
+  Source().Buffer.assign(data, data + size);
+  Source().ReadingBuffer = true;
   return true;
 }
 
 void CloseTokenFile() {
-  if (TokenFile.is_open()) TokenFile.close();
-  TokenFile.clear();
-  TokenBuffer.clear();
-  TokenBuffer.shrink_to_fit();
-  TokenBufferPos = 0;
-  ReadingBuffer = false;
+  if (Source().File.is_open()) Source().File.close();
+  Source().File.clear();
+  Source().Buffer.clear();
+  Source().Buffer.shrink_to_fit();
+  Source().BufferPos = 0;
+  Source().ReadingBuffer = false;
   ResetBlock();
 }
 
@@ -182,24 +168,24 @@ void ReadNextBlock() {
   size_t n = ReadSourceBytes(bytes, sizeof bytes);
   // Words the file did not deliver keep old contents, but no read looks at
   // them: every read is bounded by BlockWords. A lone last byte is no word.
-  BlockWords = static_cast<int>(n / 2);
-  for (int i = 0; i < BlockWords; ++i)
-    TokenBlock[i] = static_cast<uint16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
-  ++BlocksRead;
-  BlockPos = 1;
+  Source().BlockWords = static_cast<int>(n / 2);
+  for (int i = 0; i < Source().BlockWords; ++i)
+    Source().TokenBlock[i] = static_cast<uint16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+  ++Source().BlocksRead;
+  Source().BlockPos = 1;
 }
 
-bool FileEndedEarly() { return DataRanOut; }
+bool FileEndedEarly() { return Source().DataRanOut; }
 
 TTokenKind PeekToken() {
   for (;;) {
-    if (EndReached) return tkEnd;
-    if (!HasWords(BlockPos, 1)) {
+    if (Run().EndReached) return tkEnd;
+    if (!HasWords(Source().BlockPos, 1)) {
       // The data ended without the end tag.
       Fail();
       return tkEnd;
     }
-    const uint16_t w = Word(BlockPos);
+    const uint16_t w = Word(Source().BlockPos);
     switch (HighByte(w)) {
       case kTagFiller:
         if (SkipFiller()) continue;
@@ -208,7 +194,7 @@ TTokenKind PeekToken() {
       case kTagString:
         return tkString;
       case kTagEnd:
-        EndReached = true;
+        Run().EndReached = true;
         return tkEnd;
       case kTagAttribute:
         return AttributeFromCode(static_cast<uint8_t>(w & 0xFF));
@@ -222,17 +208,17 @@ void ReadWord(int16_t& value) { ReadWordChecked(value); }
 
 void ReadLong(int32_t& value) {
   PeekToken();
-  if (!HasWords(BlockPos, 2)) {
+  if (!HasWords(Source().BlockPos, 2)) {
     Fail();
     value = 0;
     return;
   }
-  value = LongFromWords(Word(BlockPos), Word(BlockPos + 1), FormatLevel >= 1);
+  value = LongFromWords(Word(Source().BlockPos), Word(Source().BlockPos + 1), Run().FormatLevel >= 1);
   Advance(2);
 }
 
 void ReadCoord(int32_t& value) {
-  if (FormatLevel >= 1) {
+  if (Run().FormatLevel >= 1) {
     ReadLong(value);
     return;
   }
@@ -255,41 +241,41 @@ void ReadReal(double& value) {
 }
 
 void ReadAttrValue(int16_t& value) {
-  if (!HasWords(BlockPos, 2)) {
+  if (!HasWords(Source().BlockPos, 2)) {
     Fail();
     value = 0;
     return;
   }
-  value = static_cast<int16_t>(Word(BlockPos + 1));
+  value = static_cast<int16_t>(Word(Source().BlockPos + 1));
   Advance(2);
 }
 
 void ReadAttrCoord(int32_t& value) {
-  if (FormatLevel < 1) {
+  if (Run().FormatLevel < 1) {
     int16_t mils = 0;
     ReadAttrValue(mils);
     value = MilsToCoord(mils);
     return;
   }
-  if (!HasWords(BlockPos, 3)) {
+  if (!HasWords(Source().BlockPos, 3)) {
     Fail();
     value = 0;
     return;
   }
-  value = LongFromWords(Word(BlockPos + 1), Word(BlockPos + 2), true);
+  value = LongFromWords(Word(Source().BlockPos + 1), Word(Source().BlockPos + 2), true);
   Advance(3);
 }
 
 void ReportCorruption() {
   // The name is at most 255 characters, as the run keeps it.
   std::string text(kCorruptionText);
-  text += std::string_view(ImportFileName).substr(0, 255);
+  text += std::string_view(Run().ImportFileName).substr(0, 255);
   ShowImportMessage(text);
-  Aborted = true;
+  Run().Aborted = true;
 }
 
 int64_t TokenStreamOffset() {
-  return BlocksRead == 0 ? 0 : (BlocksRead - 1) * kBlockWords + (BlockPos - 1);
+  return Source().BlocksRead == 0 ? 0 : (Source().BlocksRead - 1) * kBlockWords + (Source().BlockPos - 1);
 }
 
 bool RecoveryWarningShown() { return RecoveryWarned; }

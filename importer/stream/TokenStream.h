@@ -15,6 +15,7 @@
 #include <string>
 
 #include "FormatTables.h"  // AttributeFromCode and the attribute widths
+#include "TokenSource.h"
 #include "hostapi/ShortString.h"
 
 namespace pcb9 {
@@ -24,20 +25,12 @@ namespace pcb9 {
 using TTokenKind = uint8_t;
 constexpr TTokenKind tkUnknownAttribute = 0, tkData = 1, tkString = 2, tkEnd = 3;
 
-constexpr int kBlockWords = 2048;
-constexpr int kBlockBytes = 4096;
 
 // High bytes of the tag words.
 constexpr uint8_t kTagFiller = 0xA0, kTagString = 0xA1, kTagEnd = 0xA2, kTagAttribute = 0xA3;
 
-// Run state shared by the reader, the driver and the loaders.
-extern bool Aborted;
-extern bool EndReached;
-extern int16_t FormatLevel;
-extern std::string ImportFileName;
-
-// Number (1..2048) of the current word of the block.
-extern int16_t BlockPos;
+// The reads work on the current run (entry/ImportRun.h): its source, its
+// sticky flags `Aborted` and `EndReached` and its `FormatLevel`.
 
 // Opens the file read-only for the run; false when it cannot be opened.
 // The first block is read by the caller's `ReadNextBlock`.

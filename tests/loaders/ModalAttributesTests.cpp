@@ -4,6 +4,8 @@
 // tables are checked too, not only used.
 #include <gtest/gtest.h>
 
+#include "entry/ImportRun.h"
+
 #include <ostream>
 #include <string>
 
@@ -90,7 +92,7 @@ TEST_P(AttributeRun, SetsItsRegistersAndConsumesItsValue) {
   RunAttributes(kAllWithValues);
   M expected;
   c.Expect(expected);
-  EXPECT_TRUE(ModalAttributes == expected);
+  EXPECT_TRUE(pcb9::Run().ModalAttributes == expected);
   int16_t next = 0;
   ReadWord(next);
   EXPECT_EQ(next, 7);
@@ -106,13 +108,13 @@ TEST_F(PadAttributes, SizesApplyInOrder) {
   Open("attr 13 10mil\nattr 17 20mil\nword 0\n", 0);
   ResetModalAttributes();
   RunAttributes(AcceptedAttributes::Pad);
-  EXPECT_EQ(ModalAttributes.AttrPadTopXSize, 100000);
-  EXPECT_EQ(ModalAttributes.AttrPadMidXSize, 200000);
-  EXPECT_EQ(ModalAttributes.AttrPadBottomXSize, 100000);
+  EXPECT_EQ(pcb9::Run().ModalAttributes.AttrPadTopXSize, 100000);
+  EXPECT_EQ(pcb9::Run().ModalAttributes.AttrPadMidXSize, 200000);
+  EXPECT_EQ(pcb9::Run().ModalAttributes.AttrPadBottomXSize, 100000);
 
   Open("attr 17 20mil\nattr 13 10mil\nword 0\n", 0);
   RunAttributes(AcceptedAttributes::Pad);
-  EXPECT_EQ(ModalAttributes.AttrPadMidXSize, 100000);
+  EXPECT_EQ(pcb9::Run().ModalAttributes.AttrPadMidXSize, 100000);
   ExpectNoMessage();
 }
 
@@ -130,11 +132,11 @@ TEST_P(AttributeRunEnd, LeavesTheTokenForTheRecord) {
   const TStopCase& c = GetParam();
   Open(std::string(c.Token) + "\nword 0\n", 9);
   ResetModalAttributes();
-  Aborted = c.Aborted;
+  pcb9::Run().Aborted = c.Aborted;
   RunAttributes(c.Accepted);
   EXPECT_EQ(TokenStreamOffset(), 0);
-  EXPECT_TRUE(ModalAttributes == M{});
-  EXPECT_EQ(ModalAttributes.AttrStateFlag, 1);
+  EXPECT_TRUE(pcb9::Run().ModalAttributes == M{});
+  EXPECT_EQ(pcb9::Run().ModalAttributes.AttrStateFlag, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,6 +1,8 @@
 // The header match, the preamble's progress total and the caption.
 #include <gtest/gtest.h>
 
+#include "entry/ImportRun.h"
+
 #include "Module.h"
 #include "StreamFixture.h"
 #include "stream/FileHeader.h"
@@ -50,7 +52,7 @@ const morvik::TProgress& Progress() { return morvik::Progress(); }
 TEST_F(FileHeader, MinimalVersion280File) {
   OpenAsWritten("\"PCB FILE 9 VERSION 2.80\"\nlong 7 1 100 2 3 4 5 6 7 8\nend\n");
   EXPECT_EQ(ReadHeaderAndPreamble(kFileName), 36);
-  EXPECT_EQ(FormatLevel, 9);
+  EXPECT_EQ(pcb9::Run().FormatLevel, 9);
   EXPECT_EQ(Progress().Total, 36);
   EXPECT_EQ(Progress().Caption, "Loading board.PCB (Binary 2.8)");
   EXPECT_EQ(PeekToken(), tkEnd);
@@ -60,7 +62,7 @@ TEST_F(FileHeader, MinimalVersion280File) {
 TEST_F(FileHeader, LevelZeroPreambleIsLowWordFirst) {
   OpenAsWritten("\"PCB FILE 9 VERSION 1.10\"\nraw 0 0 0x86A0 0x0001\nlong 0 0 0 0 0 0 0 0\nend\n");
   EXPECT_EQ(ReadHeaderAndPreamble(kFileName), 100000);
-  EXPECT_EQ(FormatLevel, 0);
+  EXPECT_EQ(pcb9::Run().FormatLevel, 0);
   EXPECT_EQ(Progress().Caption, "Loading board.PCB (Binary 1.1)");
 }
 
@@ -78,7 +80,7 @@ TEST_F(FileHeader, TotalWrapsAsThirtyTwoBitArithmetic) {
 TEST_F(FileHeader, UnknownVersionReadsAsLevelZero) {
   OpenAsWritten("\"PCB FILE 9 VERSION 3.00\"\nlong 0 4 0 0 0 0 0 0 0 0\nend\n");
   EXPECT_EQ(ReadHeaderAndPreamble(kFileName), 4);
-  EXPECT_EQ(FormatLevel, 0);
+  EXPECT_EQ(pcb9::Run().FormatLevel, 0);
   EXPECT_EQ(Progress().Caption, "Loading board.PCB (Binary 1.1)");
   ExpectNoMessage();
 }
@@ -97,9 +99,9 @@ TEST_F(FileHeader, LongFileNameCutsTheCaptionAt255) {
 
 TEST_F(FileHeader, FirstTokenNotAStringIsCorruptionButProgressStarts) {
   OpenAsWritten("long 0 3 0 0 0 0 0 0 0 0\nend\n");
-  FormatLevel = 5;
+  pcb9::Run().FormatLevel = 5;
   EXPECT_EQ(ReadHeaderAndPreamble(kFileName), 3);
-  EXPECT_EQ(FormatLevel, 0);
+  EXPECT_EQ(pcb9::Run().FormatLevel, 0);
   ExpectOneCorruptionReport();
   EXPECT_EQ(Progress().Caption, "Loading board.PCB (Binary 1.1)");
 }

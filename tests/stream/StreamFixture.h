@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "TokenAsm.h"
+#include "entry/ImportRun.h"
 #include "stream/TokenStream.h"
 #include "support/HostFixture.h"
 
@@ -20,12 +21,11 @@ class TStreamTest : public THostFixture {
   void SetUp() override {
     THostFixture::SetUp();
     pcb9::ResetRecoveryWarning();
+    pcb9::BeginRun();
   }
   void TearDown() override {
     pcb9::CloseTokenFile();
-    pcb9::Aborted = false;
-    pcb9::EndReached = false;
-    pcb9::FormatLevel = 0;
+    pcb9::EndRun();
     THostFixture::TearDown();
   }
 
@@ -33,11 +33,11 @@ class TStreamTest : public THostFixture {
   // flags, as the driver does.
   void OpenBytes(const std::vector<uint8_t>& bytes, int16_t level) {
     pcb9::OpenTokenBuffer(bytes.data(), bytes.size());
-    pcb9::ImportFileName = kFileName;
+    pcb9::Run().ImportFileName = kFileName;
     pcb9::ReadNextBlock();
-    pcb9::EndReached = false;
-    pcb9::Aborted = false;
-    pcb9::FormatLevel = level;
+    pcb9::Run().EndReached = false;
+    pcb9::Run().Aborted = false;
+    pcb9::Run().FormatLevel = level;
   }
   // The text is assembled at the same format level.
   void Open(std::string_view text, int16_t level = 9) {
@@ -60,11 +60,11 @@ class TStreamTest : public THostFixture {
     EXPECT_EQ(box.Caption, "Import");
     EXPECT_EQ(box.Icon, "warning");
     EXPECT_EQ(box.Buttons, "ok");
-    EXPECT_TRUE(pcb9::Aborted);
+    EXPECT_TRUE(pcb9::Run().Aborted);
   }
   void ExpectNoMessage() {
     EXPECT_TRUE(Messages().empty());
-    EXPECT_FALSE(pcb9::Aborted);
+    EXPECT_FALSE(pcb9::Run().Aborted);
   }
 };
 

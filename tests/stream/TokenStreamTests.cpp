@@ -2,6 +2,8 @@
 // the end tag, strict reads, and the damaged files it must stop on safely.
 #include <gtest/gtest.h>
 
+#include "entry/ImportRun.h"
+
 #include <cstdio>
 #include <ostream>
 
@@ -57,7 +59,7 @@ TEST_P(LongIsNotStrict, TakesTagWordsAsData) {
   int32_t value = 0;
   ReadLong(value);
   EXPECT_EQ(value, GetParam().Expected);
-  EXPECT_EQ(EndReached, GetParam().EndReachedAfter);
+  EXPECT_EQ(pcb9::Run().EndReached, GetParam().EndReachedAfter);
   EXPECT_EQ(TokenStreamOffset(), 2);
   ExpectNoMessage();
 }
@@ -136,7 +138,7 @@ TEST_F(TokenReader, StringEndingAtTheLastWordRefillsAndTheNextTokenIsWordOne) {
   ReadString(text);
   EXPECT_EQ(text, "abcd");
   EXPECT_EQ(TokenStreamOffset(), kBlockWords);
-  EXPECT_EQ(BlockPos, 1);
+  EXPECT_EQ(pcb9::Run().Reader.BlockPos, 1);
   ReadWord(w);
   EXPECT_EQ(w, 9);
   ExpectNoMessage();
@@ -198,7 +200,7 @@ TEST_F(TokenReader, FillerInsideABlockIsReadAsDataWithOneWarning) {
   EXPECT_EQ(Messages()[0].Caption, "Import");
   EXPECT_EQ(Messages()[0].Icon, "warning");
   EXPECT_EQ(Messages()[0].Buttons, "ok");
-  EXPECT_FALSE(Aborted);
+  EXPECT_FALSE(pcb9::Run().Aborted);
   EXPECT_TRUE(RecoveryWarningShown());
 
   // The warning is shown once while the module is loaded, not once a run.
@@ -261,7 +263,7 @@ TEST_F(TokenReader, AttributeValuesByLevel) {
 TEST_F(TokenReader, AfterTheEndTagReadsAreSilent) {
   Open("end\nword 5\n\"X\"\n");
   EXPECT_EQ(PeekToken(), tkEnd);
-  EXPECT_TRUE(EndReached);
+  EXPECT_TRUE(pcb9::Run().EndReached);
   int16_t w = 77;
   ReadWord(w);
   EXPECT_EQ(w, 77);
@@ -281,7 +283,7 @@ TEST_F(TokenReader, DataWordWithTheEndTagsHighByteEndsTheData) {
   ReadWord(w);
   ReadWord(w);
   EXPECT_EQ(w, 1);
-  EXPECT_TRUE(EndReached);
+  EXPECT_TRUE(pcb9::Run().EndReached);
   ExpectNoMessage();
 }
 
@@ -315,11 +317,11 @@ TEST_F(TokenReader, AttributeTagIsNoDataWord) {
 
 TEST_F(TokenReader, CorruptionReportNamesTheWholeFileName) {
   Open("\"X\"\n");
-  ImportFileName = "/boards/a b/Ünïcode.PCB";
+  pcb9::Run().ImportFileName = "/boards/a b/Ünïcode.PCB";
   ReportCorruption();
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_EQ(Messages()[0].Text, "File Corruption: /boards/a b/Ünïcode.PCB");
-  EXPECT_TRUE(Aborted);
+  EXPECT_TRUE(pcb9::Run().Aborted);
 }
 
 // --- Reals ----------------------------------------------------------------------------
@@ -457,7 +459,7 @@ TEST_F(TokenReader, FileEndingInsideABlockIsCorruptionNotStaleWords) {
   EXPECT_EQ(w, 99);
   ExpectOneCorruptionReport();
   EXPECT_EQ(PeekToken(), tkEnd);
-  EXPECT_FALSE(EndReached);
+  EXPECT_FALSE(pcb9::Run().EndReached);
   int32_t value = 5;
   ReadLong(value);
   EXPECT_EQ(value, 0);
@@ -473,7 +475,7 @@ TEST_F(TokenReader, FileEndingAtABlockEndDoesNotReadTheBlockAgain) {
   ExpectNoMessage();
   // A group loop over records stops at once.
   int records = 0;
-  while (PeekToken() != tkString && !EndReached && !Aborted && records < 10) {
+  while (PeekToken() != tkString && !pcb9::Run().EndReached && !pcb9::Run().Aborted && records < 10) {
     ReadWord(w);
     ++records;
   }
@@ -526,10 +528,10 @@ TEST_F(TokenReader, EmptyFileIsCorruption) {
 
 TEST_F(TokenReader, FileThatCannotBeOpenedReadsNothing) {
   EXPECT_FALSE(OpenTokenFile("/nonexistent/dir/board.PCB"));
-  ImportFileName = kFileName;
+  pcb9::Run().ImportFileName = kFileName;
   ReadNextBlock();
-  EndReached = false;
-  Aborted = false;
+  pcb9::Run().EndReached = false;
+  pcb9::Run().Aborted = false;
   int16_t w = 4;
   ReadWord(w);
   EXPECT_EQ(w, 4);
@@ -545,11 +547,11 @@ TEST_F(TokenReader, ReadsBlocksFromAFileOnDisk) {
   ASSERT_EQ(bytes.size(), 2u * kBlockBytes);
   const std::string path = dir.Write("disk.PCB", std::string(bytes.begin(), bytes.end()));
   ASSERT_TRUE(OpenTokenFile(path));
-  ImportFileName = path;
+  pcb9::Run().ImportFileName = path;
   ReadNextBlock();
-  EndReached = false;
-  Aborted = false;
-  FormatLevel = 9;
+  pcb9::Run().EndReached = false;
+  pcb9::Run().Aborted = false;
+  pcb9::Run().FormatLevel = 9;
   int16_t w = 0;
   for (int i = 0; i < 2047; ++i) ReadWord(w);
   TShortString s;
@@ -559,7 +561,7 @@ TEST_F(TokenReader, ReadsBlocksFromAFileOnDisk) {
   ReadLong(v);
   EXPECT_EQ(v, -5);
   EXPECT_EQ(PeekToken(), tkEnd);
-  EXPECT_TRUE(EndReached);
+  EXPECT_TRUE(pcb9::Run().EndReached);
   ExpectNoMessage();
 }
 
