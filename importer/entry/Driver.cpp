@@ -11,6 +11,9 @@
 #include "loaders/TrackLoader.h"
 #include "platform/Platform.h"
 #include "proxies/Board.h"
+#include "rules/BoardRules.h"
+#include "rules/OwnerLinks.h"
+#include "rules/RuleBuilders.h"
 #include "stream/FileHeader.h"
 #include "stream/TokenStream.h"
 
@@ -55,9 +58,25 @@ void SweepRules() {
   for (uint32_t handle : run.RuleHandles) run.Board->DeleteObject(handle);
 }
 
+// The unrouted-net and short-circuit rules, then the clearance and
+// routing-layers rules from the file's settings.
+void AddBoardLevelRules() {
+  TImportRun& run = Run();
+  AddUnroutedNetRule(*run.Board, 0);
+  AddShortCircuitRule(*run.Board, 0, 0);
+  CreateBoardRules(*run.Board, run.ClearanceSettings, run.RouteSettings);
+}
+
+void AddOldFormatRules() { CreateOldFormatPadRules(*Run().Board, Run().FormatLevel); }
+
+void LinkRunOwners() { LinkOwners(Run().Board->Handle); }
+
 // What runs after a complete load, in order.
-const std::array<void (*)(), 1> kPostLoadSequence = {{
+const std::array<void (*)(), 4> kPostLoadSequence = {{
     SweepRules,
+    AddBoardLevelRules,
+    AddOldFormatRules,
+    LinkRunOwners,
 }};
 
 void StartRun(std::string_view fileName, int32_t boardHandle) {
@@ -72,6 +91,7 @@ void StartRun(std::string_view fileName, int32_t boardHandle) {
   if (!opened) ReportCorruption();
   ReadHeaderAndPreamble(fileName);
   ResetModalAttributes();
+  BeginOwnerTables();
 }
 
 void RecordLoop() {
@@ -90,6 +110,8 @@ bool ImportRunActive() { return RunActive(); }
 
 void TearDownRun() {
   if (!RunActive()) return;
+  // After an abort the tables go unlinked.
+  ReleaseOwnerTables();
   CloseTokenFile();
   PcbApi_Percent_Finish();
   EndRun();

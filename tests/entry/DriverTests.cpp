@@ -9,6 +9,7 @@
 #include "Kinds.h"
 #include "Module.h"
 #include "entry/Driver.h"
+#include "hostapi/PcbApi.h"
 #include "platform/Platform.h"
 #include "support/HostFixture.h"
 #include "support/ImportRunner.h"
@@ -52,12 +53,18 @@ end
   EXPECT_EQ(progress.Updates, 0);
   EXPECT_EQ(progress.Finished, 1);
   EXPECT_TRUE(Session().Messages().empty());
-  // Nothing but the board's own objects; the rules it started with are gone.
+  // Nothing but the board's own objects; the rules it started with are gone
+  // and the import's board-wide rules took their place.
   for (const auto& [handle, object] : morvik::TDocument::Instance().Objects())
     EXPECT_TRUE(object.Kind == morvik::kKindBoard || object.Kind == kKindRule) << handle;
-  EXPECT_TRUE(BoardMembersOfKind(kKindRule).empty());
-  EXPECT_FALSE(ObjectsOfKind(kKindRule).empty());
-  for (const morvik::TObject* rule : ObjectsOfKind(kKindRule)) EXPECT_TRUE(rule->Deleted);
+  std::vector<std::string> names;
+  for (const morvik::TObject* rule : ObjectsOfKind(kKindRule)) {
+    if (rule->Deleted) continue;
+    names.push_back(rule->Text("RuleName"));
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{"UnRoutedNet", "ShortCircuit", "Clearance",
+                                             "RoutingLayers"}));
+  EXPECT_EQ(BoardMembersOfKind(kKindRule).size(), 4u);
 }
 
 TEST_F(THostFixture, EveryTrackStepsTheProgress) {
@@ -92,7 +99,21 @@ TEST_F(THostFixture, EscAnsweredNoChangesNothing) {
   EXPECT_TRUE(runner.Import(kFiveTracks));
   EXPECT_EQ(BoardMembersOfKind(kKindTrack).size(), 5u);
   EXPECT_EQ(Session().Messages().size(), 1u);
-  EXPECT_TRUE(BoardMembersOfKind(kKindRule).empty());
+  EXPECT_FALSE(BoardMembersOfKind(kKindRule).empty());
+}
+
+// The sweep once held 101 handles; a board with more rules must lose every
+// one of them, not have the list written past its end.
+TEST_F(THostFixture, RuleSweepRemovesEveryRuleHoweverMany) {
+  const uint32_t board = morvik::TDocument::Instance().BoardHandle();
+  std::vector<uint32_t> added;
+  for (int i = 0; i < 150; ++i) {
+    added.push_back(pcb9::PcbApi_CreateRuleObject(2));
+    pcb9::PcbApi_AddObjectToContainer(board, added.back());
+  }
+  TImportRunner runner;
+  ASSERT_TRUE(runner.Import(kFiveTracks));
+  for (uint32_t handle : added) EXPECT_TRUE(morvik::TDocument::Instance().Find(handle)->Deleted);
 }
 
 TEST_F(THostFixture, UnknownKeywordIsSkipped) {
