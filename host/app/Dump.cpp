@@ -38,7 +38,37 @@ nlohmann::json MessagesJson() {
                     {"text", Latin1ToUtf8(m.Text)},
                     {"icon", m.Icon},
                     {"buttons", m.Buttons},
-                    {"answer", m.Answer}});
+                    {"answer", m.Answer},
+                    {"owner", m.Owner}});
+  return list;
+}
+
+nlohmann::json DialogJson() {
+  const std::optional<TFormRecord>& form = THostSession::Instance().Dialog();
+  if (!form) return nullptr;
+  nlohmann::json boxes = nlohmann::json::array();
+  for (const TFormCheckBox& box : form->CheckBoxes)
+    boxes.push_back({{"name", Latin1ToUtf8(box.Name)},
+                     {"caption", Latin1ToUtf8(box.Caption)},
+                     {"enabled", box.Enabled},
+                     {"checked", box.Checked}});
+  return {{"shown", form->Shown},
+          {"caption", Latin1ToUtf8(form->Caption)},
+          {"owner", form->Owner},
+          {"checkboxes", boxes}};
+}
+
+nlohmann::json CommandsJson() {
+  nlohmann::json list = nlohmann::json::array();
+  for (const morvik::TSentCommand& c : morvik::SentCommands())
+    list.push_back({{"command", Latin1ToUtf8(c.Command)}, {"parameters", Latin1ToUtf8(c.Parameters)}});
+  return list;
+}
+
+nlohmann::json HostErrorsJson() {
+  nlohmann::json list = nlohmann::json::array();
+  for (const morvik::THostError& e : morvik::HostErrors())
+    list.push_back({{"call", e.Call}, {"handle", e.Handle}, {"why", e.Why}});
   return list;
 }
 
@@ -59,7 +89,9 @@ nlohmann::json ImportDump(const TImportOutcome& outcome) {
   dump["board"] = outcome.Board;
   dump["progress"] = ProgressJson();
   dump["messages"] = MessagesJson();
-  dump["dialog"] = nullptr;
+  dump["host_errors"] = HostErrorsJson();
+  dump["dialog"] = DialogJson();
+  dump["commands"] = CommandsJson();
   dump["reports"] = ReportsJson();
   dump["objects"] = morvik::ObjectsJson();
   return dump;

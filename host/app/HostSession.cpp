@@ -1,5 +1,7 @@
 #include "HostSession.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -42,6 +44,9 @@ void THostSession::Reset() {
   AnswerYes_ = false;
   EscAfter_ = 0;
   TestMode_ = false;
+  FormSource_ = {};
+  TerminalChosen_ = false;
+  Dialog_.reset();
   Listener_ = nullptr;
   Messages_.clear();
   Reports_.clear();
@@ -56,14 +61,48 @@ void THostSession::OnProgress(const morvik::TProgress& progress) {
   if (Listener_) Listener_(progress);
 }
 
-int32_t THostSession::AnswerMessageBox(const char* text, const char* caption, int32_t icon,
-                                       int32_t buttons) {
+void* THostSession::DesktopWindow() {
+  static int desktop;
+  return &desktop;
+}
+
+std::string THostSession::WindowName(const void* window) {
+  if (!window) return "none";
+  if (window == DesktopWindow()) return "desktop";
+  if (window == morvik::EditorWindow()) return "editor";
+  return "other";
+}
+
+void THostSession::SetDialogTerminal(std::FILE* in, std::FILE* out) {
+  FormSource_.In = in;
+  FormSource_.Out = out;
+  TerminalChosen_ = true;
+}
+
+int32_t THostSession::RunModalForm(const void* owner, std::span<TPlatformFormControl> controls,
+                                   bool show, TPlatformFormCommand command, void* context) {
+  if (show) {
+    TFormAnswerSource source = FormSource_;
+    if (!TerminalChosen_ && isatty(STDIN_FILENO) && isatty(STDERR_FILENO)) {
+      source.In = stdin;
+      source.Out = stderr;
+    }
+    AnswerForm(controls, source, command, context);
+  }
+  Dialog_ = RecordForm(controls, show);
+  Dialog_->Owner = WindowName(owner);
+  return show ? kFormOk : 0;
+}
+
+int32_t THostSession::AnswerMessageBox(const void* owner, const char* text, const char* caption,
+                                       int32_t icon, int32_t buttons) {
   const bool yesNo = buttons == kButtonsYesNo;
   const int32_t answer = !yesNo ? kAnswerOk : AnswerYes_ ? kAnswerYes : kAnswerNo;
   const bool knownIcon = icon >= 0 && static_cast<size_t>(icon) < kIconNames.size();
   Messages_.push_back({Text(caption), Text(text), knownIcon ? kIconNames[icon] : "none",
                        yesNo ? "yesno" : "ok",
-                       answer == kAnswerOk ? "ok" : answer == kAnswerYes ? "yes" : "no"});
+                       answer == kAnswerOk ? "ok" : answer == kAnswerYes ? "yes" : "no",
+                       WindowName(owner)});
   return answer;
 }
 

@@ -1,18 +1,22 @@
 #pragma once
 // The reference host application's scripted user and recorded output: the
 // answer to every Yes/No question, an Esc key press after a chosen progress
-// step, the test-mode key, every message box shown and every file written
-// through the host's streams. The exported services (Services.cpp) work on
+// step, the test-mode key, the answer to a modal form, every message box
+// shown, the form built and every file written through the host's streams. The exported services (Services.cpp) work on
 // this state; pcb9-host sets it from its options, tests drive it directly.
 #include <cstdint>
 #include <cstdio>
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "ModalForm.h"
 #include "Module.h"
+#include "platform/HostServices.h"
 
 namespace pcb9host {
 
@@ -22,6 +26,7 @@ struct TMessageRecord {
   std::string Icon;     // "none", "information", "warning", "error", "question"
   std::string Buttons;  // "ok", "yesno"
   std::string Answer;   // "ok", "yes", "no"
+  std::string Owner;    // "desktop", "editor", "none", "other"
 };
 
 // A file written through the VFSAPI_ streams; Text holds the bytes written.
@@ -44,25 +49,46 @@ class THostSession {
   static THostSession& Instance();
 
   // Forgets the recordings, empties the message queue, closes open streams
-  // and restores the defaults: answer No, no Esc, no test-mode key.
+  // and restores the defaults: answer No, no Esc, no test-mode key, forms
+  // answered on the terminal when there is one.
   void Reset();
+
+  // The desktop window object that PlatformAPI_DesktopWindow hands out.
+  static void* DesktopWindow();
+  // How a window is named in the recordings: "desktop", "editor" (the
+  // editor window, PcbApi_GetCurrentEditorWindow's), "none" or "other".
+  static std::string WindowName(const void* window);
 
   void SetAnswerYes(bool yes) { AnswerYes_ = yes; }
   // An Esc key-down is queued right after the given progress step; 0 never.
   void SetEscAfter(int64_t step) { EscAfter_ = step; }
   void SetTestMode(bool on) { TestMode_ = on; }
   bool TestMode() const { return TestMode_; }
+  // A shown form gets these check boxes (by Name) unchecked and OK, and
+  // nobody is asked; empty: ask on the terminal, if any.
+  void SetDialogUncheck(std::vector<std::string> names) { FormSource_.Uncheck = std::move(names); }
+  // The terminal a shown form asks on; by default standard input and
+  // standard error when both are terminals. Null: no terminal, the form is
+  // taken as prepared.
+  void SetDialogTerminal(std::FILE* in, std::FILE* out);
   // Told of every progress step (pcb9-host draws its progress bar with it).
   void SetProgressListener(TProgressListener listener) { Listener_ = std::move(listener); }
 
   const std::vector<TMessageRecord>& Messages() const { return Messages_; }
   const std::vector<TReportRecord>& Reports() const { return Reports_; }
+  // The last form built (shown or not); empty when none was.
+  const std::optional<TFormRecord>& Dialog() const { return Dialog_; }
   // Messages taken off the queue and delivered to their window.
   int64_t DeliveredMessages() const { return Delivered_; }
 
   // --- Used by the exported services ---
   // Records the box and answers it: 0 OK, 1 Yes, 2 No.
-  int32_t AnswerMessageBox(const char* text, const char* caption, int32_t icon, int32_t buttons);
+  int32_t AnswerMessageBox(const void* owner, const char* text, const char* caption, int32_t icon,
+                           int32_t buttons);
+  // Records the form, answers it when shown (ModalForm.h) and returns 1 for
+  // OK, or 0 when it is not shown.
+  int32_t RunModalForm(const void* owner, std::span<TPlatformFormControl> controls, bool show,
+                       TPlatformFormCommand command, void* context);
   void PostMessage(const TQueuedMessage& message) { Queue_.push_back(message); }
   bool TakeMessage(TQueuedMessage& message);
   void DeliverMessage(const TQueuedMessage& message);
@@ -83,7 +109,10 @@ class THostSession {
   bool AnswerYes_ = false;
   int64_t EscAfter_ = 0;
   bool TestMode_ = false;
+  TFormAnswerSource FormSource_;
+  bool TerminalChosen_ = false;  // SetDialogTerminal was called
   TProgressListener Listener_;
+  std::optional<TFormRecord> Dialog_;
   std::vector<TMessageRecord> Messages_;
   std::vector<TReportRecord> Reports_;
   std::deque<TQueuedMessage> Queue_;

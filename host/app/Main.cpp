@@ -12,6 +12,7 @@
 #include <iostream>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "Document.h"
 #include "Dump.h"
@@ -33,6 +34,7 @@ struct TImportOptions {
   std::string Answer = "no";
   int64_t EscAfter = 0;
   bool TestMode = false;
+  std::vector<std::string> DialogUncheck;
 };
 
 void Complain(const std::string& message) { std::cerr << "pcb9-host: " << message << '\n'; }
@@ -120,10 +122,26 @@ void PrintSummary(const TImportOptions& o, const pcb9host::TImportOutcome& outco
   for (const pcb9host::TMessageRecord& m : THostSession::Instance().Messages())
     std::cout << "Message:    [" << m.Caption << "] " << m.Text << " (" << m.Answer << ")\n";
   for (const pcb9host::TReportRecord& r : THostSession::Instance().Reports())
-    std::cout << "Report:     " << r.Name << '\n';
+    std::cout << "Report written: " << r.Name << '\n';
+  if (const auto& dialog = THostSession::Instance().Dialog())
+    std::cout << "Dialog:     " << (dialog->Shown ? "shown" : "built, not shown") << '\n';
+  if (const size_t refused = morvik::HostErrors().size())
+    std::cout << "Refused:    " << refused << " host calls (host_errors in the JSON)\n";
   std::cout << "JSON:       "
             << (o.Json.empty() ? "not written (use --json OUT)" : dumpWritten ? o.Json : "not written")
             << '\n';
+}
+
+// A name given to --dialog-uncheck that the shown form does not have is
+// most likely a typing error.
+void WarnUnknownBoxes(const TImportOptions& o) {
+  const auto& dialog = THostSession::Instance().Dialog();
+  if (!dialog || !dialog->Shown) return;
+  for (const std::string& name : o.DialogUncheck) {
+    bool known = false;
+    for (const pcb9host::TFormCheckBox& box : dialog->CheckBoxes) known = known || box.Name == name;
+    if (!known) Complain("--dialog-uncheck " + name + ": the dialog has no check box of that name");
+  }
 }
 
 void StartSession(const TImportOptions& o, TProgressBar& bar) {
@@ -133,6 +151,7 @@ void StartSession(const TImportOptions& o, TProgressBar& bar) {
   session.SetAnswerYes(o.Answer == "yes");
   session.SetEscAfter(o.EscAfter);
   session.SetTestMode(o.TestMode);
+  session.SetDialogUncheck(o.DialogUncheck);
   session.SetProgressListener([&bar](const morvik::TProgress& p) { bar.Step(p); });
 }
 
@@ -142,6 +161,9 @@ int Import(const TPlugin& plugin, const TImportOptions& o) {
   pcb9host::TImportOutcome outcome;
   outcome.Description = plugin.Description();
   outcome.Board = morvik::TDocument::Instance().BoardHandle();
+  // The board is a document named after the file it imports, so what the
+  // plug-in writes beside "the board's file" lands beside that file.
+  morvik::SetBoardFileName(o.File);
   const std::string problem = ReadProblem(o.File);
   outcome.Recognised = plugin.Recognised(o.File);
   if (problem.empty() && outcome.Recognised)
@@ -150,6 +172,7 @@ int Import(const TPlugin& plugin, const TImportOptions& o) {
   THostSession::Instance().SetProgressListener(nullptr);
   const bool dumpWritten = !o.Json.empty() && WriteDump(o.Json, outcome);
   PrintSummary(o, outcome, dumpWritten);
+  WarnUnknownBoxes(o);
   if (!problem.empty()) {
     Complain("cannot read " + o.File + ": " + problem);
     return kExitError;
@@ -195,6 +218,9 @@ int main(int argc, char** argv) {
   import->add_option("--esc-after", o.EscAfter, "press Esc after the N-th progress step")
       ->check(CLI::PositiveNumber)->option_text("N");
   import->add_flag("--test-mode", o.TestMode, "the test-mode registry key exists");
+  import->add_option("--dialog-uncheck", o.DialogUncheck,
+                     "uncheck this check box of the rule dialog and press OK (repeatable)")
+      ->option_text("NAME")->expected(1)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
   CLI11_PARSE(app, argc, argv);
 
   const TPlugin plugin(pluginPath);

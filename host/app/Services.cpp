@@ -38,7 +38,9 @@ std::string LocalTimeText(const char* format) {
   return std::string(buffer, std::strftime(buffer, sizeof buffer, format, &local));
 }
 
-int DesktopWindowObject;
+// The class name of the editor's main window, which owns the editor's
+// dialogs.
+constexpr std::string_view kEditorWindowClass = "Vorlund Main Window";
 
 }  // namespace
 
@@ -86,13 +88,28 @@ PCB9_EXPORT void PCB9_CALL VFSAPI_VFS_StreamDestroy(uintptr_t Stream) {
   THostSession::Instance().DestroyStream(Stream);
 }
 
-PCB9_EXPORT int32_t PCB9_CALL PlatformAPI_MessageBox(void* /*owner*/, const char* text,
+PCB9_EXPORT int32_t PCB9_CALL PlatformAPI_MessageBox(void* owner, const char* text,
                                                      const char* caption, int32_t icon,
                                                      int32_t buttons) {
-  return THostSession::Instance().AnswerMessageBox(text, caption, icon, buttons);
+  return THostSession::Instance().AnswerMessageBox(owner, text, caption, icon, buttons);
 }
 
-PCB9_EXPORT void* PCB9_CALL PlatformAPI_DesktopWindow() { return &DesktopWindowObject; }
+PCB9_EXPORT void* PCB9_CALL PlatformAPI_DesktopWindow() { return THostSession::DesktopWindow(); }
+
+PCB9_EXPORT void* PCB9_CALL PlatformAPI_FindWindow(const char* className) {
+  return className && className == kEditorWindowClass ? morvik::EditorWindow() : nullptr;
+}
+
+// A form without controls, or a negative count, is not a form: nothing is
+// recorded or shown.
+PCB9_EXPORT int32_t PCB9_CALL PlatformAPI_RunModalForm(void* owner, TPlatformFormControl* controls,
+                                                       int32_t count, int32_t show,
+                                                       TPlatformFormCommand command,
+                                                       void* context) {
+  if (!controls || count <= 0) return 0;
+  return THostSession::Instance().RunModalForm(
+      owner, {controls, static_cast<size_t>(count)}, show != 0, command, context);
+}
 
 PCB9_EXPORT int32_t PCB9_CALL PlatformAPI_TakeMessage(void** window, uint32_t* message,
                                                       uintptr_t* wparam, intptr_t* lparam) {

@@ -1,5 +1,8 @@
 // The board's layer stack, layer dielectrics and drill layer pairs.
+#include <string>
+
 #include "BoardStore.h"
+#include "Checks.h"
 #include "PcbApiExports.h"
 
 using namespace morvik;
@@ -10,10 +13,13 @@ constexpr const char* kLayers = "Layers";
 constexpr const char* kPairs = "LayerPairs";
 const TFieldSpec kPairCount = {"LayerPairs.Count", TFieldType::I32};
 
-int32_t ExchangeLayer(uint8_t dir, uint32_t board, uint8_t id, bool plane,
+int32_t ExchangeLayer(const char* call, uint8_t dir, uint32_t board, uint8_t id, bool plane,
                       std::span<const TFieldSpec> values, std::initializer_list<void*> pointers) {
-  TObject* object = FindBoard(board);
-  if (!object || id < 1 || id > kLastLayer || (plane && !IsPlaneLayer(id))) return 1;
+  TObject* object = FindBoard(call, board);
+  if (!object) return kRefused;
+  if (id < 1 || id > kLastLayer) return Refuse(call, board, "no layer id " + std::to_string(id));
+  if (plane && !IsPlaneLayer(id))
+    return Refuse(call, board, "layer id " + std::to_string(id) + " is no internal plane");
   ExchangeIndexed(dir, *object, kLayers, id, values, pointers);
   return 0;
 }
@@ -40,7 +46,7 @@ int32_t PCB9_CALL PcbApi_QueryLayer(uint8_t Dir, uint8_t LayerId, uint32_t Board
                                     TShortString* Name, int32_t* CopperThickness,
                                     uint8_t* LayerFlag1, uint8_t* LayerFlag2, uint8_t* PrevLayer,
                                     uint8_t* NextLayer, uint8_t* LayerValue) {
-  return ExchangeLayer(Dir, Board, LayerId, false, kLayerValues,
+  return ExchangeLayer(__func__, Dir, Board, LayerId, false, kLayerValues,
                        {Name, CopperThickness, LayerFlag1, LayerFlag2, PrevLayer, NextLayer,
                         LayerValue});
 }
@@ -50,7 +56,7 @@ int32_t PCB9_CALL PcbApi_QueryInternalPlane(uint8_t Dir, uint8_t LayerId, uint32
                                             uint8_t* LayerFlag1, uint8_t* LayerFlag2,
                                             uint8_t* PrevLayer, uint8_t* NextLayer,
                                             TShortString* NetName) {
-  return ExchangeLayer(Dir, Board, LayerId, true, kPlaneValues,
+  return ExchangeLayer(__func__, Dir, Board, LayerId, true, kPlaneValues,
                        {Name, CopperThickness, LayerFlag1, LayerFlag2, PrevLayer, NextLayer,
                         NetName});
 }
@@ -58,13 +64,14 @@ int32_t PCB9_CALL PcbApi_QueryInternalPlane(uint8_t Dir, uint8_t LayerId, uint32
 int32_t PCB9_CALL PcbApi_QueryLayerDielectric(uint8_t Dir, uint8_t LayerId, uint32_t Board,
                                               TShortString* Material, uint8_t* Type,
                                               double* Constant, int32_t* Height) {
-  return ExchangeLayer(Dir, Board, LayerId, false, kDielectricValues,
+  return ExchangeLayer(__func__, Dir, Board, LayerId, false, kDielectricValues,
                        {Material, Type, Constant, Height});
 }
 
 int32_t PCB9_CALL PcbApi_QueryBoardLayerPairsCount(uint32_t Board, int32_t* Count, uint8_t Dir) {
-  TObject* board = FindBoard(Board);
-  if (!board || !Count) return 1;
+  TObject* board = FindBoard(__func__, Board);
+  if (!board) return kRefused;
+  if (!Count) return Refuse(__func__, Board, "no count pointer");
   if (Dir == 1)
     *Count = PairCount(*board);
   else
@@ -75,8 +82,10 @@ int32_t PCB9_CALL PcbApi_QueryBoardLayerPairsCount(uint32_t Board, int32_t* Coun
 int32_t PCB9_CALL PcbApi_QueryBoardLayerPairAt(uint8_t Dir, uint32_t Board, int32_t Index,
                                                uint32_t* PairLayer1, uint32_t* PairLayer2,
                                                uint8_t* PairFlag2, uint8_t* PairFlag1) {
-  TObject* board = FindBoard(Board);
-  if (!board || Index < 0 || Index >= PairCount(*board)) return 1;
+  TObject* board = FindBoard(__func__, Board);
+  if (!board) return kRefused;
+  if (Index < 0 || Index >= PairCount(*board))
+    return Refuse(__func__, Board, "no layer pair " + std::to_string(Index));
   ExchangeIndexed(Dir, *board, kPairs, static_cast<unsigned>(Index), kPairValues,
                   {PairLayer1, PairLayer2, PairFlag2, PairFlag1});
   return 0;

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 
+#include "Checks.h"
 #include "Kinds.h"
 
 namespace morvik {
@@ -154,9 +155,8 @@ std::string LayerCodeName(uint32_t code) {
 
 bool IsPlaneLayer(unsigned id) { return id >= kFirstPlaneId && id <= kLastPlaneId; }
 
-TObject* FindBoard(uint32_t handle) {
-  TObject* object = TDocument::Instance().Find(handle);
-  return object && object->Kind == kKindBoard ? object : nullptr;
+TObject* FindBoard(const char* call, uint32_t handle) {
+  return FindFor(call, handle, KindBit(kKindBoard));
 }
 
 std::string IndexedKey(std::string_view group, unsigned index, std::string_view suffix) {

@@ -30,8 +30,9 @@ std::string_view LayerName(uint8_t id);
 std::string LayerCodeName(uint32_t code);
 bool IsPlaneLayer(unsigned id);
 
-// The board object of a handle, or none when it is not the board.
-TObject* FindBoard(uint32_t handle);
+// The board object of a handle; any other handle refuses the call `call`
+// (Checks.h) and gives none.
+TObject* FindBoard(const char* call, uint32_t handle);
 
 // A group of option values exchanged by one query, values in call order;
 // each field is named "<Group>.<value number>".

@@ -2,7 +2,9 @@
 // primitive exchange.
 #include <algorithm>
 #include <cstring>
+#include <string>
 
+#include "Checks.h"
 #include "Document.h"
 #include "Kinds.h"
 #include "Module.h"
@@ -33,15 +35,27 @@ void* EditorWindow() {
   return &window;
 }
 
-std::vector<std::string>& SentCommands() {
-  static std::vector<std::string> commands;
+static std::vector<TSentCommand>& CommandLog() {
+  static std::vector<TSentCommand> commands;
   return commands;
+}
+
+const std::vector<TSentCommand>& SentCommands() { return CommandLog(); }
+
+// A text field holds at most 255 characters, as a length-prefixed string.
+constexpr size_t kMaxTextLength = 255;
+
+void SetBoardFileName(const std::string& path) {
+  TDocument& document = TDocument::Instance();
+  if (TObject* board = document.Find(document.BoardHandle()))
+    board->Set("BoardInfo.2", TFieldType::Text, path.substr(0, kMaxTextLength));
 }
 
 void ResetModule() {
   TDocument::Instance().Reset();
   Progress() = TProgress{};
-  SentCommands().clear();
+  CommandLog().clear();
+  ClearHostErrors();
 }
 
 }  // namespace morvik
@@ -89,29 +103,32 @@ uint32_t PCB9_CALL PcbApi_CreateRuleObject(uint8_t RuleKind) {
 // it as a member on top of that.
 static bool IsOwnerKind(uint8_t kind) { return kind == kKindBoard || kind == kKindComponent; }
 
+static bool HasMember(const TObject& container, uint32_t object) {
+  return std::find(container.Members.begin(), container.Members.end(), object) !=
+         container.Members.end();
+}
+
 int32_t PCB9_CALL PcbApi_AddObjectToContainer(uint32_t Container, uint32_t Object) {
-  TDocument& doc = TDocument::Instance();
-  TObject* container = doc.Find(Container);
-  TObject* object = doc.Find(Object);
-  if (!container || !object || Container == Object || !IsContainerKind(container->Kind)) return 1;
+  TObject* container = FindFor(__func__, Container, kContainerKinds);
+  TObject* object = container ? FindFor(__func__, Object, kAnyObject) : nullptr;
+  if (!container || !object) return kRefused;
+  if (HasMember(*container, Object)) return Refuse(__func__, Object, "already in that container");
   if (IsOwnerKind(container->Kind)) {
-    if (object->Container != 0) return 1;  // also rules out a second add
+    if (object->Container != 0)
+      return Refuse(__func__, Object, "already owned by " + std::to_string(object->Container));
     object->Container = Container;
     object->Deleted = false;
-  } else if (std::find(container->Members.begin(), container->Members.end(), Object) !=
-             container->Members.end()) {
-    return 1;
   }
   container->Members.push_back(Object);
   return 0;
 }
 
 int32_t PCB9_CALL PcbApi_DeleteObjectFromContainer(uint32_t Container, uint32_t Object) {
-  TDocument& doc = TDocument::Instance();
-  TObject* container = doc.Find(Container);
-  TObject* object = doc.Find(Object);
-  if (!container || !object) return 1;
-  if (std::erase(container->Members, Object) == 0) return 1;
+  TObject* container = FindFor(__func__, Container, kContainerKinds);
+  TObject* object = container ? FindFor(__func__, Object, kAnyObject) : nullptr;
+  if (!container || !object) return kRefused;
+  if (std::erase(container->Members, Object) == 0)
+    return Refuse(__func__, Object, "not in that container");
   if (object->Container == Container) {
     object->Container = 0;
     object->Deleted = true;
@@ -140,26 +157,27 @@ void PCB9_CALL PcbApi_Percent_Finish() { ++Progress().Finished; }
 
 void* PCB9_CALL PcbApi_GetCurrentEditorWindow() { return EditorWindow(); }
 
+// The reference host runs no commands; it records them. The parameters are
+// a zero-terminated text within Length bytes.
 int32_t PCB9_CALL PcbApi_SendCommand(const char* Command, const char* Parameters, uint16_t Length,
-                                     int32_t Value) {
-  (void)Value;
+                                     int32_t /*Value*/) {
   std::string params = Parameters ? std::string(Parameters, strnlen(Parameters, Length)) : "";
-  SentCommands().push_back(std::string(Command ? Command : "") + "|" + params);
+  CommandLog().push_back({Command ? Command : "", std::move(params)});
   return 0;
 }
 
 void PCB9_CALL PcbApi_GetObjectBitField2(uint8_t Dir, uint32_t Object, uint8_t* Bits) {
-  Exchange(Dir, Object, {&kBitField2, 1}, {Bits});
+  Exchange(__func__, kAnyObject, Dir, Object, {&kBitField2, 1}, {Bits});
 }
 
 void PCB9_CALL PcbApi_GetObjectBitField3(uint8_t Dir, uint32_t Object, uint16_t* Bits) {
-  Exchange(Dir, Object, {&kBitField3, 1}, {Bits});
+  Exchange(__func__, kAnyObject, Dir, Object, {&kBitField3, 1}, {Bits});
 }
 
 int32_t PCB9_CALL PcbApi_QueryPrimitive(uint8_t Dir, uint32_t Object, uint16_t* Flags, int16_t* Index,
                                         uint32_t* Layer, uint32_t* Net, uint32_t* OwnerComponent,
                                         uint8_t* StateFlag) {
-  return Exchange(Dir, Object, kPrimitive, {Flags, Index, Layer, Net, OwnerComponent, StateFlag});
+  return Exchange(__func__, kAnyObject, Dir, Object, kPrimitive, {Flags, Index, Layer, Net, OwnerComponent, StateFlag});
 }
 
 int32_t PCB9_CALL PcbApi_QueryTrack(uint8_t Dir, uint32_t Object, uint16_t* Flags, int16_t* Index,
@@ -167,15 +185,15 @@ int32_t PCB9_CALL PcbApi_QueryTrack(uint8_t Dir, uint32_t Object, uint16_t* Flag
                                     uint32_t* OwnerComponent, int32_t* X, int32_t* Y, int32_t* X2,
                                     int32_t* Y2, int32_t* Width, uint32_t* OwnerPolygon,
                                     uint32_t* OwnerCoordinate, uint32_t* OwnerDimension) {
-  return Exchange(Dir, Object, kTrack,
+  return Exchange(__func__, KindBit(kKindTrack), Dir, Object, kTrack,
                   {Flags, Index, Layer, Net, StateFlag, OwnerComponent, X, Y, X2, Y2, Width,
                    OwnerPolygon, OwnerCoordinate, OwnerDimension});
 }
 
 int32_t PCB9_CALL PcbApi_QueryObjectBoundingRectangle(uint32_t Object, int32_t* Left, int32_t* Bottom,
                                                       int32_t* Right, int32_t* Top) {
-  TObject* object = TDocument::Instance().Find(Object);
-  if (!object) return 1;
+  TObject* object = FindFor(__func__, Object, kAnyObject);
+  if (!object) return kRefused;
   TRect r = BoundingRect(*object);
   if (Left) *Left = r.Left;
   if (Bottom) *Bottom = r.Bottom;
@@ -185,11 +203,11 @@ int32_t PCB9_CALL PcbApi_QueryObjectBoundingRectangle(uint32_t Object, int32_t* 
 }
 
 int32_t PCB9_CALL PcbApi_QueryObjectImport_FromUser(uint32_t Object) {
-  return TDocument::Instance().Find(Object) ? 0 : 1;
+  return FindFor(__func__, Object, kAnyObject) ? 0 : kRefused;
 }
 
 int32_t PCB9_CALL PcbApi_QueryObjectGraphicallyInvalidate(uint32_t Object) {
-  return TDocument::Instance().Find(Object) ? 0 : 1;
+  return FindFor(__func__, Object, kAnyObject) ? 0 : kRefused;
 }
 
 }  // extern "C"

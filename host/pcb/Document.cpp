@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "Checks.h"
+
 namespace morvik {
 
 int64_t TObject::Int(std::string_view name, int64_t fallback) const {
@@ -192,10 +194,10 @@ void ExchangeFields(uint8_t dir, TObject& object, std::span<const TFieldSpec> fi
   }
 }
 
-int32_t Exchange(uint8_t dir, uint32_t handle, std::span<const TFieldSpec> fields,
-                 std::initializer_list<void*> pointers) {
-  TObject* object = TDocument::Instance().Find(handle);
-  if (!object) return 1;
+int32_t Exchange(const char* call, TKindSet kinds, uint8_t dir, uint32_t handle,
+                 std::span<const TFieldSpec> fields, std::initializer_list<void*> pointers) {
+  TObject* object = FindFor(call, handle, kinds);
+  if (!object) return kRefused;
   ExchangeFields(dir, *object, fields, pointers);
   return 0;
 }

@@ -98,10 +98,11 @@ void RegisterObjectDefaults(TDocument& document);
 
 // Copies between the caller's pointers and the object's fields: direction 1
 // fetches (store -> pointers), 0 stores (pointers -> store). Fields never
-// stored read as 0, empty or the kind's default. Returns 0, or 1 when the
-// object does not exist (nothing is touched then).
-int32_t Exchange(uint8_t dir, uint32_t handle, std::span<const TFieldSpec> fields,
-                 std::initializer_list<void*> pointers);
+// stored read as 0, empty or the kind's default. Returns 0; when the handle
+// names no object of one of `kinds` the call `call` is refused (Checks.h):
+// nothing is touched and the result is 1.
+int32_t Exchange(const char* call, uint32_t kinds, uint8_t dir, uint32_t handle,
+                 std::span<const TFieldSpec> fields, std::initializer_list<void*> pointers);
 // Same on a known object.
 void ExchangeFields(uint8_t dir, TObject& object, std::span<const TFieldSpec> fields,
                     std::initializer_list<void*> pointers);

@@ -4,9 +4,11 @@
 // the methods.
 #include <map>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "BoardStore.h"
+#include "Checks.h"
 #include "Kinds.h"
 #include "PcbApiExports.h"
 
@@ -15,7 +17,6 @@ using namespace morvik;
 namespace {
 
 constexpr uint8_t kMethodMembers = 0, kMethodGroups = 1, kMethodAllLayers = 2;
-constexpr uint8_t kAnyKind = 0;
 // Iterator handles live apart from object handles, so walking the board never
 // shifts the numbers of the objects an import creates.
 constexpr uint32_t kFirstIteratorHandle = 0x40000000u;
@@ -28,6 +29,21 @@ struct TIterator {
 std::map<uint32_t, TIterator>& Iterators() {
   static std::map<uint32_t, TIterator> iterators;
   return iterators;
+}
+
+constexpr uint32_t kNoIterator = 0;
+
+uint32_t RefuseIterator(uint32_t container, std::string why) {
+  Refuse("PcbApi_CreateIterator", container, std::move(why));
+  return kNoIterator;
+}
+
+// The iterator of a handle; an unknown one is refused, but handle 0 (the
+// answer to a refused create, already recorded) only answers nothing.
+std::map<uint32_t, TIterator>::iterator FindIterator(const char* call, uint32_t handle) {
+  auto it = Iterators().find(handle);
+  if (it == Iterators().end() && handle != kNoIterator) Refuse(call, handle, "unknown iterator");
+  return it;
 }
 
 uint32_t NewIteratorHandle() {
@@ -86,7 +102,7 @@ class TCollector {
 
   void Take(const TObject* object) {
     if (!object || object->Deleted || object->Kind == kKindBoard) return;
-    if (Query_.Kind != kAnyKind && object->Kind != Query_.Kind) return;
+    if (object->Kind != Query_.Kind) return;
     if (Query_.LayerFilter && LayerOf(*object) != static_cast<int64_t>(Query_.LayerCode)) return;
     if (Seen_.insert(object->Handle).second) Result_.push_back(object->Handle);
   }
@@ -102,12 +118,17 @@ class TCollector {
 
 extern "C" {
 
+// A refused iterator is handle 0, which every later iterator call answers
+// with nothing.
 uint32_t PCB9_CALL PcbApi_CreateIterator(uint32_t Container, uint8_t Kind, uint8_t Method,
                                          uint32_t LayerCode) {
   TDocument& document = TDocument::Instance();
-  TObject* container = document.Find(Container);
-  if (!container || container->Deleted || !IsContainerKind(container->Kind)) return 0;
-  if (Method > kMethodAllLayers) return 0;
+  TObject* container = FindFor(__func__, Container, kContainerKinds);
+  if (!container) return kNoIterator;
+  if (container->Deleted) return RefuseIterator(Container, "a deleted container");
+  // Kind 0 is not "every kind": an editor iterates one object kind at a time.
+  if (!IsObjectKind(Kind)) return RefuseIterator(Container, "no object kind " + std::to_string(Kind));
+  if (Method > kMethodAllLayers) return RefuseIterator(Container, "no method " + std::to_string(Method));
   const bool board = container->Kind == kKindBoard;
   TCollector collector(document, {Kind, Method, LayerCode, board && Method != kMethodAllLayers});
   if (board)
@@ -120,21 +141,24 @@ uint32_t PCB9_CALL PcbApi_CreateIterator(uint32_t Container, uint8_t Kind, uint8
 }
 
 uint32_t PCB9_CALL PcbApi_GetFirstObject(uint32_t Iterator) {
-  auto it = Iterators().find(Iterator);
+  auto it = FindIterator(__func__, Iterator);
   if (it == Iterators().end()) return 0;
   it->second.Next = 0;
   return PcbApi_GetNextObject(Iterator);
 }
 
 uint32_t PCB9_CALL PcbApi_GetNextObject(uint32_t Iterator) {
-  auto it = Iterators().find(Iterator);
+  auto it = FindIterator(__func__, Iterator);
   if (it == Iterators().end()) return 0;
   TIterator& iterator = it->second;
   return iterator.Next < iterator.Objects.size() ? iterator.Objects[iterator.Next++] : 0;
 }
 
 int32_t PCB9_CALL PcbApi_DestroyIterator(uint32_t Iterator) {
-  return Iterators().erase(Iterator) == 1 ? 0 : 1;
+  auto it = FindIterator(__func__, Iterator);
+  if (it == Iterators().end()) return kRefused;
+  Iterators().erase(it);
+  return 0;
 }
 
 }  // extern "C"

@@ -39,17 +39,11 @@ std::string_view RuleKindName(uint8_t ruleKind) {
 
 std::string_view KindName(uint8_t kind) { return kind < kNames.size() ? kNames[kind] : ""; }
 
-bool IsCreatableKind(uint8_t kind) { return kind != kKindBoard && !KindName(kind).empty(); }
+bool IsCreatableKind(uint8_t kind) { return IsObjectKind(kind); }
 
-bool IsContainerKind(uint8_t kind) {
-  switch (kind) {
-    case kKindBoard: case kKindComponent: case kKindNet: case kKindPolygon:
-    case kKindBoardOutline: case kKindSplitPlane: case kKindCoordinate: case kKindDimension:
-      return true;
-    default:
-      return false;
-  }
-}
+bool IsContainerKind(uint8_t kind) { return (kContainerKinds & KindBit(kind)) != 0; }
+
+bool IsObjectKind(uint8_t kind) { return (kAnyObject & KindBit(kind)) != 0; }
 
 namespace {
 // A coordinate of the extent, kept within the 32-bit range: a stored

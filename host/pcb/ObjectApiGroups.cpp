@@ -3,7 +3,9 @@
 // segment records, components with their five further calls, nets and
 // object classes with their member names.
 #include <algorithm>
+#include <string>
 
+#include "Checks.h"
 #include "Document.h"
 #include "Kinds.h"
 #include "ObjectStore.h"
@@ -76,16 +78,10 @@ const TFieldSpec kNet[] = {
 const TFieldSpec kClass[] = {
     {"Index", T::I16}, {"ClassFlag1", T::U8}, {"ClassFlag2", T::U8}, {"Name", T::Text}};
 
-TObject* FindKind(uint32_t handle, uint8_t kind) {
-  TObject* object = TDocument::Instance().Find(handle);
-  return object && object->Kind == kind ? object : nullptr;
-}
+constexpr int32_t kNoMember = 1;
 
-TObject* FindOutline(uint32_t handle) {
-  TObject* object = TDocument::Instance().Find(handle);
-  if (!object) return nullptr;
-  return object->Kind == kKindPolygon || object->Kind == kKindBoardOutline ? object : nullptr;
-}
+// A board outline is exchanged as the polygon it is.
+constexpr TKindSet kOutline = KindBit(kKindPolygon) | KindBit(kKindBoardOutline);
 
 }  // namespace
 
@@ -97,7 +93,7 @@ int32_t PCB9_CALL PcbApi_QueryCoordinate(uint8_t Dir, uint32_t Object, uint16_t*
                                          int32_t* CoordValue2, int32_t* CoordValue3,
                                          int32_t* CoordValue4, int32_t* CoordValue5,
                                          uint8_t* CoordByte) {
-  return Exchange(Dir, Object, kCoordinate,
+  return Exchange(__func__, KindBit(kKindCoordinate), Dir, Object, kCoordinate,
                   {Flags, Index, StateFlag, X, Y, Layer, CoordValue1, CoordValue2, CoordValue3,
                    CoordValue4, CoordValue5, CoordByte});
 }
@@ -108,15 +104,16 @@ int32_t PCB9_CALL PcbApi_QueryDimension(uint8_t Dir, uint32_t Object, uint16_t* 
                                         int32_t* DimCoord3, int32_t* DimCoord4,
                                         int32_t* DimCoord5, int32_t* DimCoord6, int32_t* DimValue,
                                         uint8_t* DimByte) {
-  return Exchange(Dir, Object, kDimension,
+  return Exchange(__func__, KindBit(kKindDimension), Dir, Object, kDimension,
                   {Flags, Index, StateFlag, X, Y, DimCoord1, DimCoord2, Layer, DimCoord3,
                    DimCoord4, DimCoord5, DimCoord6, DimValue, DimByte});
 }
 
 // Storing a count keeps the references below it and adds empty ones above.
 int32_t PCB9_CALL PcbApi_References_Count(uint8_t Dir, uint32_t Object, int32_t* Count) {
-  TObject* dimension = FindKind(Object, kKindDimension);
-  if (!dimension || !Count) return 1;
+  TObject* dimension = FindFor(__func__, Object, KindBit(kKindDimension));
+  if (!dimension) return kRefused;
+  if (!Count) return Refuse(__func__, Object, "no count pointer");
   std::vector<TReference> references = StoredReferences(*dimension);
   if (Dir == 1) {
     *Count = static_cast<int32_t>(references.size());
@@ -130,10 +127,11 @@ int32_t PCB9_CALL PcbApi_References_Count(uint8_t Dir, uint32_t Object, int32_t*
 int32_t PCB9_CALL PcbApi_References_At(uint8_t Dir, uint32_t Object, int32_t Index,
                                        int32_t* Value1, int32_t* Value2, int32_t* Value3,
                                        int32_t* Value4) {
-  TObject* dimension = FindKind(Object, kKindDimension);
-  if (!dimension) return 1;
+  TObject* dimension = FindFor(__func__, Object, KindBit(kKindDimension));
+  if (!dimension) return kRefused;
   std::vector<TReference> references = StoredReferences(*dimension);
-  if (Index < 0 || static_cast<size_t>(Index) >= references.size()) return 1;
+  if (Index < 0 || static_cast<size_t>(Index) >= references.size())
+    return Refuse(__func__, Object, "no reference " + std::to_string(Index));
   int32_t* pointers[4] = {Value1, Value2, Value3, Value4};
   TReference& entry = references[static_cast<size_t>(Index)];
   for (int v = 0; v < 4; ++v) {
@@ -154,7 +152,7 @@ int32_t PCB9_CALL PcbApi_QueryExtDimension(
     TShortString* DimExtText2, TShortString* DimExtText3, double* DimExtReal,
     int32_t* DimExtValue6, int32_t* DimExtValue7, int32_t* DimExtValue8, uint8_t* DimExtByte3,
     int32_t* DimExtValue9, int32_t* DimExtValue10, int32_t* DimExtValue11) {
-  return Exchange(Dir, Object, kExtDimension,
+  return Exchange(__func__, KindBit(kKindDimension), Dir, Object, kExtDimension,
                   {DimensionKind, DimExtValue1, DimExtValue2, DimExtValue3, DimExtByte1,
                    DimExtValue4, DimExtText1, DimExtByte2, DimExtValue5, DimExtText2,
                    DimExtText3, DimExtReal, DimExtValue6, DimExtValue7, DimExtValue8,
@@ -169,8 +167,8 @@ int32_t PCB9_CALL PcbApi_QueryPolygon(uint8_t Dir, uint32_t Object, uint16_t* Fl
                                       uint8_t* PolygonByte2, uint8_t* PolygonMode,
                                       int32_t* PolygonValue3, uint8_t* PolygonByte1,
                                       int32_t* SegmentCount, void* Segments) {
-  TObject* polygon = FindOutline(Object);
-  if (!polygon) return 1;
+  TObject* polygon = FindFor(__func__, Object, kOutline);
+  if (!polygon) return kRefused;
   ExchangeFields(Dir, *polygon, kPolygon,
                  {Flags, Index, Layer, Net, StateFlag, PolygonFlag1, PolygonFlag2, PolygonFlag3,
                   PolygonValue1, PolygonValue2, PolygonByte2, PolygonMode, PolygonValue3,
@@ -183,8 +181,8 @@ int32_t PCB9_CALL PcbApi_QuerySplitPlane(uint8_t Dir, uint32_t Object, uint16_t*
                                          int16_t* Index, uint32_t* Layer, uint32_t* Net,
                                          uint8_t* StateFlag, uint8_t* SplitPlaneByte,
                                          int32_t* SegmentCount, void* Segments) {
-  TObject* plane = FindKind(Object, kKindSplitPlane);
-  if (!plane) return 1;
+  TObject* plane = FindFor(__func__, Object, KindBit(kKindSplitPlane));
+  if (!plane) return kRefused;
   ExchangeFields(Dir, *plane, kSplitPlane, {Flags, Index, Layer, Net, StateFlag, SplitPlaneByte});
   ExchangeSegments(Dir, *plane, SegmentCount, Segments);
   return 0;
@@ -192,11 +190,11 @@ int32_t PCB9_CALL PcbApi_QuerySplitPlane(uint8_t Dir, uint32_t Object, uint16_t*
 
 int32_t PCB9_CALL PcbApi_QueryComponentChannelOffset(uint8_t Dir, uint32_t Object,
                                                      int32_t* ChannelOffset) {
-  return Exchange(Dir, Object, kChannelOffset, {ChannelOffset});
+  return Exchange(__func__, KindBit(kKindComponent), Dir, Object, kChannelOffset, {ChannelOffset});
 }
 
 int32_t PCB9_CALL PcbApi_QueryComponentKind(uint8_t Dir, uint32_t Object, int32_t* ComponentKind) {
-  return Exchange(Dir, Object, kComponentKind, {ComponentKind});
+  return Exchange(__func__, KindBit(kKindComponent), Dir, Object, kComponentKind, {ComponentKind});
 }
 
 int32_t PCB9_CALL PcbApi_QueryComponent(uint8_t Dir, uint32_t Object, uint16_t* Flags,
@@ -206,7 +204,7 @@ int32_t PCB9_CALL PcbApi_QueryComponent(uint8_t Dir, uint32_t Object, uint16_t* 
                                         uint8_t* CommentFlag, int32_t* X, int32_t* Y,
                                         int32_t* ComponentValue, double* Rotation,
                                         uint8_t* ComponentFlag) {
-  return Exchange(Dir, Object, kComponent,
+  return Exchange(__func__, KindBit(kKindComponent), Dir, Object, kComponent,
                   {Flags, Index, LayerId, StateFlag, NameText, CommentText, Pattern, NameFlag,
                    CommentFlag, X, Y, ComponentValue, Rotation, ComponentFlag});
 }
@@ -214,7 +212,7 @@ int32_t PCB9_CALL PcbApi_QueryComponent(uint8_t Dir, uint32_t Object, uint16_t* 
 int32_t PCB9_CALL PcbApi_QueryComponentEx(uint8_t Dir, uint32_t Object, int32_t* ComponentExValue1,
                                           uint8_t* ComponentExFlag1, uint8_t* ComponentExFlag2,
                                           int32_t* ComponentExValue2) {
-  return Exchange(Dir, Object, kComponentEx,
+  return Exchange(__func__, KindBit(kKindComponent), Dir, Object, kComponentEx,
                   {ComponentExValue1, ComponentExFlag1, ComponentExFlag2, ComponentExValue2});
 }
 
@@ -227,45 +225,48 @@ int32_t PCB9_CALL PcbApi_QueryComponentSourceLinks(uint8_t Dir, uint32_t Object,
                                                    TShortString* SourceLink6,
                                                    TShortString* SourceLink7,
                                                    TShortString* SourceLink8) {
-  return Exchange(Dir, Object, kSourceLinks,
+  return Exchange(__func__, KindBit(kKindComponent), Dir, Object, kSourceLinks,
                   {SourceLink1, SourceLink2, SourceLink3, SourceLink4, SourceLink5, SourceLink6,
                    SourceLink7, SourceLink8});
 }
 
 int32_t PCB9_CALL PcbApi_QueryDefaultPCB3DModel(uint8_t Dir, uint32_t Object,
                                                 TShortString* Default3DModel) {
-  return Exchange(Dir, Object, kDefault3DModel, {Default3DModel});
+  return Exchange(__func__, KindBit(kKindComponent), Dir, Object, kDefault3DModel, {Default3DModel});
 }
 
 int32_t PCB9_CALL PcbApi_QueryNet(uint8_t Dir, uint32_t Object, int16_t* Index, TShortString* Name,
                                   uint8_t* NetFlag, int32_t* NetValue) {
-  return Exchange(Dir, Object, kNet, {Index, Name, NetFlag, NetValue});
+  return Exchange(__func__, KindBit(kKindNet), Dir, Object, kNet, {Index, Name, NetFlag, NetValue});
 }
 
 int32_t PCB9_CALL PcbApi_QueryClass(uint8_t Dir, uint32_t Object, int16_t* Index,
                                     uint8_t* ClassFlag1, uint8_t* ClassFlag2, TShortString* Name) {
-  return Exchange(Dir, Object, kClass, {Index, ClassFlag1, ClassFlag2, Name});
+  return Exchange(__func__, KindBit(kKindClass), Dir, Object, kClass, {Index, ClassFlag1, ClassFlag2, Name});
 }
 
 int32_t PCB9_CALL PcbApi_AddMemberToClass(uint32_t Class, const TShortString* Member) {
-  TObject* objectClass = FindKind(Class, kKindClass);
-  if (!objectClass || !Member) return 1;
+  TObject* objectClass = FindFor(__func__, Class, KindBit(kKindClass));
+  if (!objectClass) return kRefused;
+  if (!Member) return Refuse(__func__, Class, "no member name");
   objectClass->ClassMembers.push_back(Member->Str());
   return 0;
 }
 
 int32_t PCB9_CALL PcbApi_GetMemberFromClassAt(uint32_t Class, int32_t Index, TShortString* Member) {
-  TObject* objectClass = FindKind(Class, kKindClass);
-  if (!objectClass || !Member || Index < 0 ||
-      static_cast<size_t>(Index) >= objectClass->ClassMembers.size())
-    return 1;
+  TObject* objectClass = FindFor(__func__, Class, KindBit(kKindClass));
+  if (!objectClass) return kRefused;
+  // Reading past the last member is how a caller finds the end: an answer,
+  // not a refused call.
+  if (!Member || Index < 0 || static_cast<size_t>(Index) >= objectClass->ClassMembers.size())
+    return kNoMember;
   Member->Assign(objectClass->ClassMembers[static_cast<size_t>(Index)]);
   return 0;
 }
 
 int32_t PCB9_CALL PcbApi_RemoveAllMembersFromClass(uint32_t Class) {
-  TObject* objectClass = FindKind(Class, kKindClass);
-  if (!objectClass) return 1;
+  TObject* objectClass = FindFor(__func__, Class, KindBit(kKindClass));
+  if (!objectClass) return kRefused;
   objectClass->ClassMembers.clear();
   return 0;
 }

@@ -7,8 +7,10 @@
 // entries. A pad's corner radius follows from its size and percentage. A
 // via answers its size (round) on the layers it spans and on its own layer.
 #include <algorithm>
+#include <string>
 
 #include "BoardStore.h"
+#include "Checks.h"
 #include "Document.h"
 #include "Kinds.h"
 #include "ObjectStore.h"
@@ -23,6 +25,9 @@ using T = TFieldType;
 constexpr uint8_t kFullStack = 2;
 constexpr unsigned kTop = 1, kFirstMid = 2, kBottom = 32;
 constexpr uint8_t kRoundShape = 1;
+// A via answers nothing on a layer it does not span: a plain answer, not a
+// refused call.
+constexpr int32_t kNotOnLayer = 1;
 
 const TFieldSpec kPad[] = {
     {"Flags", T::U16},        {"Index", T::I16},        {"Layer", T::LayerCode},
@@ -40,9 +45,24 @@ const TFieldSpec kPad[] = {
 
 const TFieldSpec kStackMode = {"StackMode", T::U8};
 
-TObject* FindKind(uint32_t handle, uint8_t kind) {
-  TObject* object = TDocument::Instance().Find(handle);
-  return object && object->Kind == kind ? object : nullptr;
+constexpr TKindSet kPadOrVia = KindBit(kKindPad) | KindBit(kKindVia);
+
+// The pad or via of a per-layer call, or null after refusing the call for a
+// handle of another kind, a layer id the host does not have or a missing
+// result pointer.
+TObject* FindOnLayer(const char* call, uint32_t handle, TKindSet kinds, uint8_t layerId,
+                     bool pointers = true) {
+  TObject* object = FindFor(call, handle, kinds);
+  if (!object) return nullptr;
+  if (layerId >= kLayerIdCount) {
+    Refuse(call, handle, "no layer id " + std::to_string(layerId));
+    return nullptr;
+  }
+  if (!pointers) {
+    Refuse(call, handle, "no result pointer");
+    return nullptr;
+  }
+  return object;
 }
 
 bool IsCopper(unsigned id) { return id >= kTop && id <= kBottom; }
@@ -97,7 +117,7 @@ int32_t PCB9_CALL PcbApi_QueryPad(
     TShortString* PadString3, uint8_t* PadByte3, uint8_t* PadByte4, int32_t* PadValue2,
     double* PadReal, int32_t* PadValue3, int32_t* PadValue4, int32_t* PadValue5,
     uint8_t* ExtraFlag1, uint8_t* ExtraFlag2) {
-  return Exchange(Dir, Object, kPad,
+  return Exchange(__func__, KindBit(kKindPad), Dir, Object, kPad,
                   {Flags,     Index,      Layer,      Net,        StateFlag,  OwnerComponent,
                    X,         Y,          TopXSize,   TopYSize,   MidXSize,   MidYSize,
                    BottomXSize, BottomYSize, HoleSize, TopShape,  MidShape,   BottomShape,
@@ -107,43 +127,43 @@ int32_t PCB9_CALL PcbApi_QueryPad(
 }
 
 int32_t PCB9_CALL PcbApi_QueryPadStackMode(uint8_t Dir, uint32_t Object, uint8_t* StackMode) {
-  TObject* pad = FindKind(Object, kKindPad);
-  if (!pad) return 1;
+  TObject* pad = FindFor(__func__, Object, KindBit(kKindPad));
+  if (!pad) return kRefused;
   ExchangeField(Dir, *pad, kStackMode, StackMode);
   return 0;
 }
 
 int32_t PCB9_CALL PcbApi_QueryPadOrViaShapeOnLayer(uint32_t Object, uint8_t LayerId, uint8_t* Shape) {
-  if (LayerId >= kLayerIdCount || !Shape) return 1;
-  if (TObject* pad = FindKind(Object, kKindPad)) {
-    *Shape = static_cast<uint8_t>(PadOnLayer(*pad, LayerId).Shape);
+  TObject* object = FindOnLayer(__func__, Object, kPadOrVia, LayerId, Shape != nullptr);
+  if (!object) return kRefused;
+  if ((object->Kind & kKindBits) == kKindPad) {
+    *Shape = static_cast<uint8_t>(PadOnLayer(*object, LayerId).Shape);
     return 0;
   }
-  TObject* via = FindKind(Object, kKindVia);
-  if (!via || !ViaSpans(*via, LayerId)) return 1;
+  if (!ViaSpans(*object, LayerId)) return kNotOnLayer;
   *Shape = kRoundShape;
   return 0;
 }
 
 int32_t PCB9_CALL PcbApi_QueryPadOrViaSizeOnLayer(uint32_t Object, uint8_t LayerId, int32_t* XSize,
                                                   int32_t* YSize) {
-  if (LayerId >= kLayerIdCount || !XSize || !YSize) return 1;
-  if (TObject* pad = FindKind(Object, kKindPad)) {
-    const TPadLayer l = PadOnLayer(*pad, LayerId);
+  TObject* object = FindOnLayer(__func__, Object, kPadOrVia, LayerId, XSize && YSize);
+  if (!object) return kRefused;
+  if ((object->Kind & kKindBits) == kKindPad) {
+    const TPadLayer l = PadOnLayer(*object, LayerId);
     *XSize = static_cast<int32_t>(l.XSize);
     *YSize = static_cast<int32_t>(l.YSize);
     return 0;
   }
-  TObject* via = FindKind(Object, kKindVia);
-  if (!via || !ViaSpans(*via, LayerId)) return 1;
-  *XSize = *YSize = static_cast<int32_t>(via->Int("Size"));
+  if (!ViaSpans(*object, LayerId)) return kNotOnLayer;
+  *XSize = *YSize = static_cast<int32_t>(object->Int("Size"));
   return 0;
 }
 
 int32_t PCB9_CALL PcbApi_QueryPadCornerRadiusOnLayer(uint32_t Object, uint8_t LayerId,
                                                      int32_t* Radius) {
-  TObject* pad = FindKind(Object, kKindPad);
-  if (!pad || LayerId >= kLayerIdCount || !Radius) return 1;
+  TObject* pad = FindOnLayer(__func__, Object, KindBit(kKindPad), LayerId, Radius != nullptr);
+  if (!pad) return kRefused;
   const TPadLayer l = PadOnLayer(*pad, LayerId);
   // The percentage is of half the smaller side.
   *Radius = static_cast<int32_t>(std::min(l.XSize, l.YSize) * l.Percent / 200);
@@ -152,31 +172,31 @@ int32_t PCB9_CALL PcbApi_QueryPadCornerRadiusOnLayer(uint32_t Object, uint8_t La
 
 int32_t PCB9_CALL PcbApi_QueryPadCRPercentageOnLayer(uint32_t Object, uint8_t LayerId,
                                                      uint8_t* Percent) {
-  TObject* pad = FindKind(Object, kKindPad);
-  if (!pad || LayerId >= kLayerIdCount || !Percent) return 1;
+  TObject* pad = FindOnLayer(__func__, Object, KindBit(kKindPad), LayerId, Percent != nullptr);
+  if (!pad) return kRefused;
   *Percent = static_cast<uint8_t>(PadOnLayer(*pad, LayerId).Percent);
   return 0;
 }
 
 int32_t PCB9_CALL PcbApi_SetPadShapeOnLayer(uint32_t Object, uint8_t LayerId, uint8_t Shape) {
-  TObject* pad = FindKind(Object, kKindPad);
-  if (!pad || LayerId >= kLayerIdCount) return 1;
+  TObject* pad = FindOnLayer(__func__, Object, KindBit(kKindPad), LayerId);
+  if (!pad) return kRefused;
   SetLayerArrayValue(*pad, kLayerShape, LayerId, Shape);
   return 0;
 }
 
 int32_t PCB9_CALL PcbApi_SetPadSizeOnLayer(uint32_t Object, uint8_t LayerId, int32_t XSize,
                                            int32_t YSize) {
-  TObject* pad = FindKind(Object, kKindPad);
-  if (!pad || LayerId >= kLayerIdCount) return 1;
+  TObject* pad = FindOnLayer(__func__, Object, KindBit(kKindPad), LayerId);
+  if (!pad) return kRefused;
   SetLayerArrayValue(*pad, kLayerXSize, LayerId, XSize);
   SetLayerArrayValue(*pad, kLayerYSize, LayerId, YSize);
   return 0;
 }
 
 int32_t PCB9_CALL PcbApi_SetCRPctOnLayer(uint32_t Object, uint8_t LayerId, uint8_t Percent) {
-  TObject* pad = FindKind(Object, kKindPad);
-  if (!pad || LayerId >= kLayerIdCount) return 1;
+  TObject* pad = FindOnLayer(__func__, Object, KindBit(kKindPad), LayerId);
+  if (!pad) return kRefused;
   SetLayerArrayValue(*pad, kLayerCornerPercent, LayerId, Percent);
   return 0;
 }

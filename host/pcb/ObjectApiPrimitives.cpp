@@ -4,6 +4,7 @@
 // types once; Exchange copies between them and the document.
 #include <string>
 
+#include "Checks.h"
 #include "Document.h"
 #include "Kinds.h"
 #include "PcbApiExports.h"
@@ -94,7 +95,7 @@ int32_t PCB9_CALL PcbApi_QueryArc(uint8_t Dir, uint32_t Object, uint16_t* Flags,
                                   uint32_t* OwnerComponent, int32_t* X, int32_t* Y,
                                   int32_t* Radius, double* StartAngle, double* EndAngle,
                                   int32_t* Width, uint32_t* OwnerPolygon) {
-  return Exchange(Dir, Object, kArc,
+  return Exchange(__func__, KindBit(kKindArc), Dir, Object, kArc,
                   {Flags, Index, Layer, Net, StateFlag, OwnerComponent, X, Y, Radius, StartAngle,
                    EndAngle, Width, OwnerPolygon});
 }
@@ -104,7 +105,7 @@ int32_t PCB9_CALL PcbApi_QueryVia(uint8_t Dir, uint32_t Object, uint16_t* Flags,
                                   uint32_t* OwnerComponent, int32_t* X, int32_t* Y, int32_t* Size,
                                   int32_t* HoleSize, uint8_t* StartLayer, uint8_t* EndLayer,
                                   uint8_t* ExtraFlag1, uint8_t* ExtraFlag2) {
-  return Exchange(Dir, Object, kVia,
+  return Exchange(__func__, KindBit(kKindVia), Dir, Object, kVia,
                   {Flags, Index, LayerId, Net, StateFlag, OwnerComponent, X, Y, Size, HoleSize,
                    StartLayer, EndLayer, ExtraFlag1, ExtraFlag2});
 }
@@ -113,7 +114,7 @@ int32_t PCB9_CALL PcbApi_QueryFill(uint8_t Dir, uint32_t Object, uint16_t* Flags
                                    uint32_t* Layer, uint32_t* Net, uint8_t* StateFlag,
                                    uint32_t* OwnerComponent, int32_t* X, int32_t* Y, int32_t* X2,
                                    int32_t* Y2, uint32_t* OwnerPolygon, double* Rotation) {
-  return Exchange(Dir, Object, kFill,
+  return Exchange(__func__, KindBit(kKindFill), Dir, Object, kFill,
                   {Flags, Index, Layer, Net, StateFlag, OwnerComponent, X, Y, X2, Y2,
                    OwnerPolygon, Rotation});
 }
@@ -124,7 +125,7 @@ int32_t PCB9_CALL PcbApi_QueryRegion(uint8_t Dir, uint32_t Object, uint8_t* Regi
                                      int32_t* RegionValue6, int32_t* RegionValue5,
                                      int32_t* RegionValue1, int32_t* RegionValue2,
                                      int32_t* RegionValue3, int32_t* RegionValue4) {
-  return Exchange(Dir, Object, kRegion,
+  return Exchange(__func__, KindBit(kKindRegion), Dir, Object, kRegion,
                   {RegionByte, Flags, Index, Layer, Net, StateFlag, OwnerComponent, RegionValue6,
                    RegionValue5, RegionValue1, RegionValue2, RegionValue3, RegionValue4});
 }
@@ -135,7 +136,7 @@ int32_t PCB9_CALL PcbApi_QueryText(uint8_t Dir, uint32_t Object, uint16_t* Flags
                                    int32_t* Height, int32_t* Font, double* Rotation,
                                    uint8_t* Mirrored, TShortString* Text, int32_t* Width,
                                    uint32_t* OwnerCoordinate, uint32_t* OwnerDimension) {
-  return Exchange(Dir, Object, kText,
+  return Exchange(__func__, KindBit(kKindText), Dir, Object, kText,
                   {Flags, Index, Layer, Net, StateFlag, OwnerComponent, X, Y, Height, Font,
                    Rotation, Mirrored, Text, Width, OwnerCoordinate, OwnerDimension});
 }
@@ -145,7 +146,7 @@ int32_t PCB9_CALL PcbApi_QueryTrueTypeTextInfo(uint8_t Dir, uint32_t Object,
                                                TShortString* TrueTypeFontName,
                                                uint8_t* TrueTypeByte2, uint8_t* TrueTypeByte3,
                                                uint8_t* TrueTypeByte4, int32_t* TrueTypeValue) {
-  return Exchange(Dir, Object, kTrueType,
+  return Exchange(__func__, KindBit(kKindText), Dir, Object, kTrueType,
                   {TrueTypeByte1, TrueTypeFontName, TrueTypeByte2, TrueTypeByte3, TrueTypeByte4,
                    TrueTypeValue});
 }
@@ -153,15 +154,15 @@ int32_t PCB9_CALL PcbApi_QueryTrueTypeTextInfo(uint8_t Dir, uint32_t Object,
 int32_t PCB9_CALL PcbApi_QueryBarCodeTextInfo(uint8_t Dir, uint32_t Object, uint8_t* BarCodeByte1,
                                               uint8_t* BarCodeByte2, uint8_t* BarCodeByte3,
                                               uint8_t* BarCodeByte4) {
-  return Exchange(Dir, Object, kBarCode, {BarCodeByte1, BarCodeByte2, BarCodeByte3, BarCodeByte4});
+  return Exchange(__func__, KindBit(kKindText), Dir, Object, kBarCode, {BarCodeByte1, BarCodeByte2, BarCodeByte3, BarCodeByte4});
 }
 
 // The string a text shows: its own text (the reference host draws no
-// special strings). Empty for anything but a text.
+// special strings). Empty, and refused, for anything but a text.
 void PCB9_CALL PcbApi_GetDesignatorDisplayString(TShortString* Buffer, uint32_t Object) {
   if (!Buffer) return;
-  TObject* object = TDocument::Instance().Find(Object);
-  Buffer->Assign(object && object->Kind == kKindText ? object->Text("Text") : std::string());
+  TObject* text = FindFor(__func__, Object, KindBit(kKindText));
+  Buffer->Assign(text ? text->Text("Text") : std::string());
 }
 
 int32_t PCB9_CALL PcbApi_QueryEmbeddedBoard(uint8_t Dir, uint32_t Object, uint16_t* Flags,
@@ -173,7 +174,7 @@ int32_t PCB9_CALL PcbApi_QueryEmbeddedBoard(uint8_t Dir, uint32_t Object, uint16
                                             int32_t* EmbeddedBoardValue4,
                                             double* EmbeddedBoardReal, uint8_t* Mirrored,
                                             uint8_t* EmbeddedBoardByte) {
-  return Exchange(Dir, Object, kEmbeddedBoard,
+  return Exchange(__func__, KindBit(kKindEmbeddedBoard), Dir, Object, kEmbeddedBoard,
                   {Flags, Index, StateFlag, X, Y, EmbeddedBoardName, EmbeddedBoardValue1,
                    EmbeddedBoardValue2, EmbeddedBoardValue3, EmbeddedBoardValue4,
                    EmbeddedBoardReal, Mirrored, EmbeddedBoardByte});
@@ -182,7 +183,7 @@ int32_t PCB9_CALL PcbApi_QueryEmbeddedBoard(uint8_t Dir, uint32_t Object, uint16
 int32_t PCB9_CALL PcbApi_QueryFromTo(uint8_t Dir, uint32_t Object, int16_t* Index, int32_t* X,
                                      int32_t* Y, uint8_t* FromToFlag1, int32_t* X2, int32_t* Y2,
                                      uint8_t* FromToFlag2, uint32_t* Net) {
-  return Exchange(Dir, Object, kFromTo, {Index, X, Y, FromToFlag1, X2, Y2, FromToFlag2, Net});
+  return Exchange(__func__, KindBit(kKindFromTo), Dir, Object, kFromTo, {Index, X, Y, FromToFlag1, X2, Y2, FromToFlag2, Net});
 }
 
 int32_t PCB9_CALL PcbApi_QueryManualFromTo(uint8_t Dir, uint32_t Object, int16_t* Index,
@@ -190,7 +191,7 @@ int32_t PCB9_CALL PcbApi_QueryManualFromTo(uint8_t Dir, uint32_t Object, int16_t
                                            TShortString* ManualFromToText2,
                                            TShortString* ManualFromToText3,
                                            int32_t* ManualFromToValue) {
-  return Exchange(Dir, Object, kManualFromTo,
+  return Exchange(__func__, KindBit(kKindManualFromTo), Dir, Object, kManualFromTo,
                   {Index, ManualFromToText1, ManualFromToText2, ManualFromToText3,
                    ManualFromToValue});
 }

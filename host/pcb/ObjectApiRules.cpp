@@ -1,5 +1,6 @@
 // Exchange of rules, violations and embedded data blocks, and the rule
 // constraint queries, whose values each rule keeps under their own names.
+#include "Checks.h"
 #include "Document.h"
 #include "Kinds.h"
 #include "ObjectStore.h"
@@ -37,27 +38,19 @@ const TFieldSpec kRuleEx[] = {{"RuleKind", T::U8},  {"RuleFlag1", T::U8}, {"Rule
 
 const TFieldSpec kRuleName[] = {{"RuleName", T::Text}};
 
-int32_t ExchangeKind(uint8_t dir, uint32_t handle, uint8_t kind, std::span<const TFieldSpec> specs,
-                     std::initializer_list<void*> pointers) {
-  TObject* object = TDocument::Instance().Find(handle);
-  if (!object || object->Kind != kind) return 1;
-  ExchangeFields(dir, *object, specs, pointers);
-  return 0;
-}
-
 }  // namespace
 
 extern "C" {
 
 int32_t PCB9_CALL PcbApi_QueryEmbedded(uint8_t Dir, uint32_t Object, TShortString* EmbeddedName,
                                        uint8_t* EmbeddedData) {
-  return ExchangeKind(Dir, Object, kKindEmbedded, kEmbedded, {EmbeddedName, EmbeddedData});
+  return Exchange(__func__, KindBit(kKindEmbedded), Dir, Object, kEmbedded, {EmbeddedName, EmbeddedData});
 }
 
 int32_t PCB9_CALL PcbApi_QueryViolation(uint8_t Dir, uint32_t Object, TShortString* ViolationText1,
                                         TShortString* ViolationText2, int32_t* ViolationValue1,
                                         int32_t* ViolationValue2, int32_t* ViolationValue3) {
-  return ExchangeKind(Dir, Object, kKindViolation, kViolation,
+  return Exchange(__func__, KindBit(kKindViolation), Dir, Object, kViolation,
                       {ViolationText1, ViolationText2, ViolationValue1, ViolationValue2,
                        ViolationValue3});
 }
@@ -70,7 +63,7 @@ int32_t PCB9_CALL PcbApi_QueryRule(
     int32_t* RuleValue2, int32_t* RuleValue3, int32_t* RuleValue4, TShortString* RuleText5,
     TShortString* RuleText6, TShortString* RuleText7, TShortString* RuleText8,
     TShortString* RuleText9, TShortString* RuleText10) {
-  return ExchangeKind(Dir, Object, kKindRule, kRule,
+  return Exchange(__func__, KindBit(kKindRule), Dir, Object, kRule,
                       {RuleByte1, RuleByte2, RuleByte3, RuleByte4, RuleByte5, RuleByte6,
                        RuleByte7, RuleText1, RuleText2, RuleText3, RuleText4, RuleByte8,
                        RuleByte9, RuleValue1, RuleValue2, RuleValue3, RuleValue4, RuleText5,
@@ -80,12 +73,12 @@ int32_t PCB9_CALL PcbApi_QueryRule(
 int32_t PCB9_CALL PcbApi_QueryRuleEx(uint8_t Dir, uint32_t Object, uint8_t* RuleKind,
                                      uint8_t* RuleFlag1, int32_t* RuleValue, uint8_t* RuleFlag2,
                                      TShortString* Scope1, TShortString* Scope2) {
-  return ExchangeKind(Dir, Object, kKindRule, kRuleEx,
+  return Exchange(__func__, KindBit(kKindRule), Dir, Object, kRuleEx,
                       {RuleKind, RuleFlag1, RuleValue, RuleFlag2, Scope1, Scope2});
 }
 
 int32_t PCB9_CALL PcbApi_QueryRuleExtEx(uint8_t Dir, uint32_t Object, TShortString* RuleName) {
-  return ExchangeKind(Dir, Object, kKindRule, kRuleName, {RuleName});
+  return Exchange(__func__, KindBit(kKindRule), Dir, Object, kRuleName, {RuleName});
 }
 
 int32_t PCB9_CALL PcbApi_QueryRuleClearanceConstraint(uint8_t Dir, uint32_t Rule, int32_t* Gap) {

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <string>
 
+#include "Checks.h"
 #include "Kinds.h"
 
 namespace morvik {
@@ -177,17 +179,17 @@ const TFieldSpec kPlaneExpansion[] = {{"PlaneExpansion", T::I32}};
 const TFieldSpec kShortCircuit[] = {{"ShortCircuitAllowed", T::U8}};
 
 const TConstraintQuery kConstraintQueries[] = {
-    {"PcbApi_QueryRuleClearanceConstraint", kClearance},
-    {"PcbApi_QueryRuleMaxMinWidthConstraint", kMaxMinWidth},
-    {"PcbApi_QueryRuleRoutingViaStyleRule", kViaStyle},
-    {"PcbApi_QueryRuleRoutingLayersRule", kRoutingLayers},
-    {"PcbApi_QueryRuleRoutingTopologyRule", kTopology},
-    {"PcbApi_QueryRuleRoutingPriorityRule", kPriority},
-    {"PcbApi_QueryRulePowerPlaneConnectStyleRule", kConnectStyle},
-    {"PcbApi_QueryRulePasteMaskExpansionRule", kPasteMask},
-    {"PcbApi_QueryRuleSolderMaskExpansionRule", kSolderMask},
-    {"PcbApi_QueryRulePowerPlaneExpansionRule", kPlaneExpansion},
-    {"PcbApi_QueryRuleShortCircuitConstraint", kShortCircuit},
+    {"PcbApi_QueryRuleClearanceConstraint", kRuleClearance, kClearance},
+    {"PcbApi_QueryRuleMaxMinWidthConstraint", kRuleWidth, kMaxMinWidth},
+    {"PcbApi_QueryRuleRoutingViaStyleRule", kRuleRoutingVias, kViaStyle},
+    {"PcbApi_QueryRuleRoutingLayersRule", kRuleRoutingLayers, kRoutingLayers},
+    {"PcbApi_QueryRuleRoutingTopologyRule", kRuleRoutingTopology, kTopology},
+    {"PcbApi_QueryRuleRoutingPriorityRule", kRuleRoutingPriority, kPriority},
+    {"PcbApi_QueryRulePowerPlaneConnectStyleRule", kRulePlaneConnect, kConnectStyle},
+    {"PcbApi_QueryRulePasteMaskExpansionRule", kRulePasteMaskExpansion, kPasteMask},
+    {"PcbApi_QueryRuleSolderMaskExpansionRule", kRuleSolderMaskExpansion, kSolderMask},
+    {"PcbApi_QueryRulePowerPlaneExpansionRule", kRulePlaneClearance, kPlaneExpansion},
+    {"PcbApi_QueryRuleShortCircuitConstraint", kRuleShortCircuit, kShortCircuit},
 };
 }  // namespace
 
@@ -201,9 +203,15 @@ const TConstraintQuery* FindConstraintQuery(std::string_view name) {
 
 int32_t ExchangeConstraint(uint8_t dir, uint32_t rule, std::string_view name,
                            std::initializer_list<void*> pointers) {
-  TObject* object = TDocument::Instance().Find(rule);
+  const std::string call(name);
   const TConstraintQuery* query = FindConstraintQuery(name);
-  if (!object || object->Kind != kKindRule || !query) return 1;
+  TObject* object = FindFor(call.c_str(), rule, KindBit(kKindRule));
+  if (!object || !query) return kRefused;
+  const auto ruleKind = static_cast<uint8_t>(object->Int("RuleKind"));
+  if (ruleKind != query->RuleKind)
+    return Refuse(call.c_str(), rule,
+                  "a " + std::string(RuleKindName(ruleKind)) + " rule, not a " +
+                      std::string(RuleKindName(query->RuleKind)) + " rule");
   ExchangeFields(dir, *object, query->Values, pointers);
   if (dir != 1) object->Set("ConstraintQuery", T::Text, std::string(name));
   return 0;

@@ -61,16 +61,18 @@ void SetStoredReferences(TObject& object, const std::vector<TReference>& referen
 
 // --- rule constraints ---------------------------------------------------------------
 // Each constraint query stores its values under their own names and its
-// name under "ConstraintQuery", so the dump shows the last one stored.
+// name under "ConstraintQuery", so the dump shows the last one stored. A
+// query serves the rules of its own rule kind only.
 struct TConstraintQuery {
   const char* Name;  // the host function's name
+  uint8_t RuleKind;
   std::span<const TFieldSpec> Values;
 };
 std::span<const TConstraintQuery> ConstraintQueries();
 const TConstraintQuery* FindConstraintQuery(std::string_view name);
 // Exchanges the values of the constraint query `name` with a rule; a store
-// also records `name` as the rule's last constraint query. 1 when the
-// object is not a rule.
+// also records `name` as the rule's last constraint query. A handle that is
+// not a rule of the query's rule kind is refused (Checks.h).
 int32_t ExchangeConstraint(uint8_t dir, uint32_t rule, std::string_view name,
                            std::initializer_list<void*> pointers);
 

@@ -2,6 +2,9 @@
 // the JSON dump.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
 #include <nlohmann/json.hpp>
 
 #include "TokenAsm.h"
@@ -55,10 +58,13 @@ TEST_F(HostCommand, TextFileWithTheHeaderTextFailsWithTheCorruptionMessage) {
                                   {"text", "File Corruption: " + file},
                                   {"icon", "warning"},
                                   {"buttons", "ok"},
-                                  {"answer", "ok"}};
+                                  {"answer", "ok"},
+                                  {"owner", "editor"}};
   EXPECT_EQ(dump["messages"], nlohmann::json::array({message}));
   EXPECT_EQ(dump["progress"]["finished"], 1);
   EXPECT_EQ(dump["dialog"], nullptr);
+  EXPECT_EQ(dump["commands"], nlohmann::json::array());
+  EXPECT_EQ(dump["host_errors"], nlohmann::json::array());
   EXPECT_EQ(dump["reports"], nlohmann::json::array());
   ASSERT_TRUE(dump["objects"].is_array());
   EXPECT_EQ(dump["objects"][0]["kind"], "Board");
@@ -139,7 +145,7 @@ TEST_P(HostEscape, AfterTheFirstTrackAsksToConfirmTheAbort) {
   EXPECT_EQ(dump["result"], c.Result);
   const nlohmann::json question = {{"caption", "Confirm"}, {"text", "Confirm Abort Process"},
                                    {"icon", "none"},       {"buttons", "yesno"},
-                                   {"answer", c.Answer}};
+                                   {"answer", c.Answer},   {"owner", "desktop"}};
   EXPECT_EQ(dump["messages"], nlohmann::json::array({question}));
   size_t tracks = 0;
   for (const nlohmann::json& object : dump["objects"])
@@ -151,8 +157,33 @@ TEST_P(HostEscape, AfterTheFirstTrackAsksToConfirmTheAbort) {
 INSTANTIATE_TEST_SUITE_P(Answers, HostEscape,
                          ::testing::Values(TEscCase{"yes", 1, false, 1}, TEscCase{"no", 0, true, 3}));
 
+// The board is named after the file as given, relative or not, so that a
+// report written beside "the board's file" lands beside the imported file.
+// A sound import leaves no refused calls; the dialog options are accepted
+// whether or not a dialog comes up.
+TEST_F(HostCommand, BoardIsNamedAfterTheFileAsGiven) {
+  std::filesystem::create_directory(Dir.File("old"));
+  pcb9::tokenasm::WriteBytesFile(Dir.File("old/board.PCB"), pcb9::tokenasm::AssembleText(kThreeTracks));
+  const std::string host = pcb9test::BinPath("pcb9-host");
+  const std::string dir = Dir.Path().string();
+  const auto run = pcb9test::RunInChild([&] {
+    if (chdir(dir.c_str()) != 0) return 99;
+    execl(host.c_str(), host.c_str(), "import", "old/board.PCB", "--json", "dump.json",
+          "--dialog-uncheck", "RoutingTrackWidthCheckbox", "--dialog-uncheck",
+          "SolderMaskCheckBox", static_cast<char*>(nullptr));
+    return 98;
+  });
+  EXPECT_EQ(run.ExitCode, 0) << run.Out << run.Err;
+  const nlohmann::json dump = ReadJson(Dir.File("dump.json"));
+  ASSERT_TRUE(dump.is_object());
+  EXPECT_EQ(dump["objects"][0]["BoardInfo"]["2"], "old/board.PCB");
+  EXPECT_EQ(dump["host_errors"], nlohmann::json::array());
+  EXPECT_EQ(dump["dialog"], nullptr);
+}
+
 TEST_F(HostCommand, BadUsageAndAMissingPlugInFail) {
   EXPECT_NE(Host({}).ExitCode, 0);
+  EXPECT_NE(Host({"import", Dir.File("x.PCB"), "--dialog-uncheck"}).ExitCode, 0);
   EXPECT_NE(Host({"import", Dir.File("x.PCB"), "--answer", "maybe"}).ExitCode, 0);
   EXPECT_NE(Host({"import", Dir.File("x.PCB"), "--esc-after", "0"}).ExitCode, 0);
   const auto noPlugin = Host({"--plugin", Dir.File("none.so"), "describe"});

@@ -84,10 +84,11 @@ TEST_F(HostIterators, ComponentsShowTheirMembersAndTextsOnTheBoard) {
   EXPECT_EQ(Walk(Board, kKindPad, 0, kMulti), Handles{pad});
   EXPECT_EQ(Walk(Board, kKindText, 0, kTopOverlay), Handles{name});
   EXPECT_EQ(Walk(Board, kKindText, 1, kBottom), Handles{comment});
-  // Any kind on a layer (kind 0): the track and the designator.
-  EXPECT_EQ(Walk(Board, 0, 0, kTopOverlay), (Handles{name, track}));
+  // The component's own track lies on the layer as well.
+  EXPECT_EQ(Walk(Board, kKindTrack, 0, kTopOverlay), Handles{track});
   // On the component: its members whatever their layer, no texts.
-  EXPECT_EQ(Walk(component, 0, 2, 0), (Handles{pad, track}));
+  EXPECT_EQ(Walk(component, kKindPad, 2, 0), Handles{pad});
+  EXPECT_TRUE(Walk(component, kKindText, 2, 0).empty());
   EXPECT_EQ(Walk(component, kKindTrack, 0, kBottom), Handles{track});
 }
 

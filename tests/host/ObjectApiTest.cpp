@@ -241,6 +241,7 @@ TEST_F(HostObjects, ClassMembersInOrderUntilTheEnd) {
 
 struct TConstraintCase {
   const char* Name;
+  uint8_t RuleKind;  // the rules the query serves
   size_t Count;
   // Exchanges `values` (one per argument, in order) with the rule.
   std::function<int32_t(uint8_t, uint32_t, std::vector<int64_t>&)> Call;
@@ -262,23 +263,24 @@ auto Typed(int32_t (*fn)(uint8_t, uint32_t, T*...)) {
 }
 
 const TConstraintCase kConstraintCases[] = {
-    {"Clearance", 1, Typed(PcbApi_QueryRuleClearanceConstraint)},
-    {"MaxMinWidth", 2, Typed(PcbApi_QueryRuleMaxMinWidthConstraint)},
-    {"ViaStyle", 3, Typed(PcbApi_QueryRuleRoutingViaStyleRule)},
-    {"Topology", 1, Typed(PcbApi_QueryRuleRoutingTopologyRule)},
-    {"Priority", 1, Typed(PcbApi_QueryRuleRoutingPriorityRule)},
-    {"PlaneConnectStyle", 5, Typed(PcbApi_QueryRulePowerPlaneConnectStyleRule)},
-    {"PasteMask", 1, Typed(PcbApi_QueryRulePasteMaskExpansionRule)},
-    {"SolderMask", 1, Typed(PcbApi_QueryRuleSolderMaskExpansionRule)},
-    {"PlaneExpansion", 1, Typed(PcbApi_QueryRulePowerPlaneExpansionRule)},
-    {"ShortCircuit", 1, Typed(PcbApi_QueryRuleShortCircuitConstraint)},
+    {"Clearance", kRuleClearance, 1, Typed(PcbApi_QueryRuleClearanceConstraint)},
+    {"MaxMinWidth", kRuleWidth, 2, Typed(PcbApi_QueryRuleMaxMinWidthConstraint)},
+    {"ViaStyle", kRuleRoutingVias, 3, Typed(PcbApi_QueryRuleRoutingViaStyleRule)},
+    {"Topology", kRuleRoutingTopology, 1, Typed(PcbApi_QueryRuleRoutingTopologyRule)},
+    {"Priority", kRuleRoutingPriority, 1, Typed(PcbApi_QueryRuleRoutingPriorityRule)},
+    {"PlaneConnectStyle", kRulePlaneConnect, 5, Typed(PcbApi_QueryRulePowerPlaneConnectStyleRule)},
+    {"PasteMask", kRulePasteMaskExpansion, 1, Typed(PcbApi_QueryRulePasteMaskExpansionRule)},
+    {"SolderMask", kRuleSolderMaskExpansion, 1, Typed(PcbApi_QueryRuleSolderMaskExpansionRule)},
+    {"PlaneExpansion", kRulePlaneClearance, 1, Typed(PcbApi_QueryRulePowerPlaneExpansionRule)},
+    {"ShortCircuit", kRuleShortCircuit, 1, Typed(PcbApi_QueryRuleShortCircuitConstraint)},
 };
 
 class Constraint : public HostObjects, public ::testing::WithParamInterface<TConstraintCase> {};
 
 TEST_P(Constraint, StoredValuesComeBackPerRule) {
   const TConstraintCase& c = GetParam();
-  const uint32_t first = PcbApi_CreateRuleObject(0), second = PcbApi_CreateRuleObject(0);
+  const uint32_t first = PcbApi_CreateRuleObject(c.RuleKind);
+  const uint32_t second = PcbApi_CreateRuleObject(c.RuleKind);
   std::vector<int64_t> values;
   // The first value is 2 so that an 8-bit flag is seen to keep its value.
   for (size_t i = 0; i < c.Count; ++i) values.push_back(i == 0 ? 2 : int64_t(i) * 10 + 7);
@@ -292,6 +294,9 @@ TEST_P(Constraint, StoredValuesComeBackPerRule) {
   EXPECT_EQ(fetched, values);
   EXPECT_NE(defaults, std::vector<int64_t>(c.Count, -99));  // a new rule answers its defaults
   EXPECT_EQ(c.Call(kFetch, PcbApi_CreateObject(kKindTrack), fetched), 1);
+  // A rule of another kind is not served.
+  const uint8_t otherKind = c.RuleKind == kRuleClearance ? kRuleWidth : kRuleClearance;
+  EXPECT_EQ(c.Call(kStore, PcbApi_CreateRuleObject(otherKind), values), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryQuery, Constraint, ::testing::ValuesIn(kConstraintCases),

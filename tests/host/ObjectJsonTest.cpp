@@ -116,11 +116,12 @@ TEST_F(ObjectDump, RuleShowsItsKindNameAndLastConstraint) {
   EXPECT_EQ(e["Constraint"], json({1, 200000, 100000, 4, 120000}));
   EXPECT_FALSE(e.contains("ConnectStyle"));  // shown in the list only
 
+  const uint32_t layers = PcbApi_CreateRuleObject(9);
   uint8_t directions[32] = {};
   directions[0] = 3;
   directions[31] = 2;
-  ASSERT_EQ(PcbApi_QueryRuleRoutingLayersRule(kStore, rule, directions), 0);
-  e = Entry(rule);
+  ASSERT_EQ(PcbApi_QueryRuleRoutingLayersRule(kStore, layers, directions), 0);
+  e = Entry(layers);
   ASSERT_EQ(e["Constraint"].size(), 32u);
   EXPECT_EQ(e["Constraint"][0], 3);
   EXPECT_EQ(e["Constraint"][31], 2);

@@ -1,5 +1,6 @@
 #include "ImportRunner.h"
 
+#include "Module.h"
 #include "TokenAsm.h"
 #include "entry/Driver.h"
 
@@ -9,6 +10,8 @@ bool TImportRunner::Import(std::string_view tokenText, std::string_view fileName
   std::vector<uint8_t> bytes = pcb9::tokenasm::AssembleText(tokenText);
   Path_ = Dir_.Write(fileName, std::string_view(reinterpret_cast<const char*>(bytes.data()),
                                                 bytes.size()));
+  // Named after its file, as pcb9-host names the board it imports into.
+  morvik::SetBoardFileName(Path_);
   auto board = static_cast<int32_t>(morvik::TDocument::Instance().BoardHandle());
   return pcb9::RunImport(Path_, board);
 }

@@ -1,0 +1,81 @@
+// The board is named after the file it imports, so a report written through
+// the host's streams "beside the board's file" lands beside that file and
+// shows in the dump.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "Document.h"
+#include "Dump.h"
+#include "Module.h"
+#include "PcbApiExports.h"
+#include "Services.h"
+#include "support/HostFixture.h"
+#include "support/TempDir.h"
+
+namespace {
+
+constexpr uint8_t kFetch = 1;
+
+class ReportFile : public pcb9test::THostFixture {
+ protected:
+  pcb9test::TTempDir Dir;
+
+  static std::string BoardFileName() {
+    TShortString name;
+    PcbApi_QueryBoard(kFetch, morvik::TDocument::Instance().BoardHandle(), nullptr, &name,
+                      nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+    return name.Str();
+  }
+  // What the importer does with the board's name: replace its extension.
+  static std::string ReportName() {
+    char buffer[kClientPathBufferSize];
+    ClientAPI_ForceFileNameExtension(BoardFileName().c_str(), "rpt", buffer);
+    return buffer;
+  }
+  static int32_t WriteReport(const std::string& name, const std::string& text) {
+    const uintptr_t stream = VFSAPI_VFS_StreamCreate(name.c_str(), kStreamCreateMode);
+    if (stream == 0) return -1;
+    const int32_t written =
+        VFSAPI_VFS_StreamWrite(stream, text.data(), static_cast<int32_t>(text.size()));
+    VFSAPI_VFS_StreamDestroy(stream);
+    return written;
+  }
+};
+
+TEST_F(ReportFile, LandsBesideTheBoardsFileAndReplacesAnEarlierOne) {
+  std::filesystem::create_directory(Dir.File("old"));
+  const std::string board = Dir.File("old/board.PCB");
+  morvik::SetBoardFileName(board);
+  EXPECT_EQ(BoardFileName(), board);
+  const std::string report = ReportName();
+  EXPECT_EQ(report, Dir.File("old/board.rpt"));
+
+  EXPECT_EQ(WriteReport(report, "a first, longer report\r\n"), 24);
+  EXPECT_EQ(WriteReport(report, "R\xE9sum\xE9\r\n"), 8);
+  EXPECT_EQ(pcb9test::ReadFileBytes(report), "R\xE9sum\xE9\r\n");
+  const nlohmann::json reports = pcb9host::ImportDump({})["reports"];
+  ASSERT_EQ(reports.size(), 2u);
+  EXPECT_EQ(reports[1], (nlohmann::json{{"name", report}, {"text", "R\xC3\xA9sum\xC3\xA9\r\n"}}));
+}
+
+TEST_F(ReportFile, StreamsRefuseOtherModesAndNamesTheyCannotCreate) {
+  EXPECT_EQ(VFSAPI_VFS_StreamCreate(Dir.File("a.rpt").c_str(), 0), 0u);
+  EXPECT_EQ(VFSAPI_VFS_StreamCreate(Dir.File("missing/a.rpt").c_str(), kStreamCreateMode), 0u);
+  EXPECT_EQ(VFSAPI_VFS_StreamCreate(nullptr, kStreamCreateMode), 0u);
+  EXPECT_EQ(VFSAPI_VFS_StreamWrite(12345, "x", 1), 0);
+  EXPECT_FALSE(std::filesystem::exists(Dir.File("a.rpt")));
+  EXPECT_EQ(pcb9host::ImportDump({})["reports"], nlohmann::json::array());
+}
+
+// A new board has no name; the name is cut where a text field ends.
+TEST_F(ReportFile, BoardNameIsEmptyUntilSetAndAtMost255Characters) {
+  EXPECT_EQ(BoardFileName(), "");
+  morvik::SetBoardFileName(std::string(300, 'n'));
+  EXPECT_EQ(BoardFileName(), std::string(255, 'n'));
+  morvik::ResetModule();
+  EXPECT_EQ(BoardFileName(), "");
+}
+
+}  // namespace
