@@ -8,6 +8,7 @@
 #include "ImportRun.h"
 #include "hostapi/PcbApi.h"
 #include "loaders/ArcViaFillLoaders.h"
+#include "loaders/BoardSettingsLoaders.h"
 #include "loaders/ModalAttributes.h"
 #include "loaders/TextLoader.h"
 #include "loaders/TrackLoader.h"
@@ -29,7 +30,7 @@ struct TRecordGroup {
   void (*Load)();
 };
 
-const std::array<TRecordGroup, 9> kRecordGroups = {{
+const std::array<TRecordGroup, 11> kRecordGroups = {{
     {TrackBoardKeyword(tfHorizontal), [] { LoadTrackGroup(tfHorizontal, nullptr); }},
     {TrackBoardKeyword(tfVertical), [] { LoadTrackGroup(tfVertical, nullptr); }},
     {TrackBoardKeyword(tfRisingDiagonal), [] { LoadTrackGroup(tfRisingDiagonal, nullptr); }},
@@ -39,6 +40,8 @@ const std::array<TRecordGroup, 9> kRecordGroups = {{
     {"V", [] { LoadViaGroup(nullptr); }},
     {"F", [] { LoadFillGroup(nullptr); }},
     {"X", [] { LoadTextGroup(nullptr); }},
+    {"D", LoadBoardSettings},
+    {"O", LoadBoardOptions},
 }};
 
 void DispatchRecordGroup(std::string_view keyword) {
