@@ -368,6 +368,8 @@ INSTANTIATE_TEST_SUITE_P(
                       TRealCase{".", true, 0}, TRealCase{"-.", true, 0},
                       TRealCase{".e1", true, 0}, TRealCase{"E5", true, 0},
                       TRealCase{" +e-3", true, 0}, TRealCase{"  .", true, 0},
+                      TRealCase{"-.5", true, -0.5}, TRealCase{"5.e3", true, 5000},
+                      TRealCase{".5E-1", true, 0.05},
                       TRealCase{"e", false, 0}, TRealCase{".E", false, 0},
                       TRealCase{"..", false, 0}, TRealCase{"-. ", false, 0},
                       // Beyond the 64-bit range: no value, never an infinity.
