@@ -26,6 +26,16 @@ constexpr uint8_t kLateOptionLayerCodes[] = {36, 51};
 constexpr int16_t kLateOptionLayerLevel = 9;
 constexpr int16_t kEcoLevel = 5;
 
+// Items that only files of some levels carry.
+constexpr TBoardItem FromLevel(int16_t level, TBoardItem item) {
+  item.MinLevel = level;
+  return item;
+}
+constexpr TBoardItem UpToLevel(int16_t level, TBoardItem item) {
+  item.MaxLevel = level;
+  return item;
+}
+
 // --- "D" ----------------------------------------------------------------------------
 
 constexpr TBoardItem kSettingsHead[] = {
@@ -35,25 +45,25 @@ constexpr TBoardItem kSettingsHead[] = {
     {T::Coord, &B::BoardInfo7},
     {T::Word},
     {T::Word, &B::GridOptions2},
-    {T::Word, &B::BoardInfo8, 1, 1},
+    FromLevel(1, {T::Word, &B::BoardInfo8}),
     {T::Word, &B::GridOptions3},
     {T::Word, &B::GridOptions4},
     // Grid values g1..g4: words of mils at level 0, reals above.
-    {T::WordMils, &B::GridOptions5, 1, 0, 0},
-    {T::WordMils, &B::GridOptions6, 1, 0, 0},
-    {T::WordMils, &B::GridOptions13, 1, 0, 0},
-    {T::WordMils, &B::GridOptions7, 1, 0, 0},
-    {T::Real, &B::GridOptions5, 1, 1},
-    {T::Real, &B::GridOptions6, 1, 1},
-    {T::Real, &B::GridOptions13, 1, 1},
-    {T::Real, &B::GridOptions7, 1, 1},
+    UpToLevel(0, {T::WordMils, &B::GridOptions5}),
+    UpToLevel(0, {T::WordMils, &B::GridOptions6}),
+    UpToLevel(0, {T::WordMils, &B::GridOptions13}),
+    UpToLevel(0, {T::WordMils, &B::GridOptions7}),
+    FromLevel(1, {T::Real, &B::GridOptions5}),
+    FromLevel(1, {T::Real, &B::GridOptions6}),
+    FromLevel(1, {T::Real, &B::GridOptions13}),
+    FromLevel(1, {T::Real, &B::GridOptions7}),
     {T::WordLayer, &B::CurrentLayer},
     {T::Real},
 };
 
 constexpr TBoardItem kSettingsEco[] = {
-    {T::WordFlag, &B::EcoOptions1, 1, kEcoLevel},
-    {T::String, &B::EcoOptions2, 1, kEcoLevel},
+    FromLevel(kEcoLevel, {T::WordFlag, &B::EcoOptions1}),
+    FromLevel(kEcoLevel, {T::String, &B::EcoOptions2}),
 };
 
 // Layers the record does not name end with their flag cleared.
