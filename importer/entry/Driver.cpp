@@ -7,7 +7,10 @@
 
 #include "ImportRun.h"
 #include "hostapi/PcbApi.h"
+#include "loaders/ArcViaFillLoaders.h"
+#include "loaders/BoardSettingsLoaders.h"
 #include "loaders/ModalAttributes.h"
+#include "loaders/TextLoader.h"
 #include "loaders/TrackLoader.h"
 #include "platform/Platform.h"
 #include "proxies/Board.h"
@@ -30,12 +33,18 @@ struct TRecordGroup {
   void (*Load)();
 };
 
-const std::array<TRecordGroup, 5> kRecordGroups = {{
+const std::array<TRecordGroup, 11> kRecordGroups = {{
     {TrackBoardKeyword(tfHorizontal), [] { LoadTrackGroup(tfHorizontal, nullptr); }},
     {TrackBoardKeyword(tfVertical), [] { LoadTrackGroup(tfVertical, nullptr); }},
     {TrackBoardKeyword(tfRisingDiagonal), [] { LoadTrackGroup(tfRisingDiagonal, nullptr); }},
     {TrackBoardKeyword(tfFallingDiagonal), [] { LoadTrackGroup(tfFallingDiagonal, nullptr); }},
     {TrackBoardKeyword(tfFree), [] { LoadTrackGroup(tfFree, nullptr); }},
+    {"A", [] { LoadArcGroup(nullptr); }},
+    {"V", [] { LoadViaGroup(nullptr); }},
+    {"F", [] { LoadFillGroup(nullptr); }},
+    {"X", [] { LoadTextGroup(nullptr); }},
+    {"D", LoadBoardSettings},
+    {"O", LoadBoardOptions},
 }};
 
 void DispatchRecordGroup(std::string_view keyword) {
