@@ -7,6 +7,7 @@
 
 #include "ImportRun.h"
 #include "hostapi/PcbApi.h"
+#include "loaders/CoordinateDimensionLoaders.h"
 #include "loaders/ModalAttributes.h"
 #include "loaders/TrackLoader.h"
 #include "platform/Platform.h"
@@ -27,7 +28,9 @@ struct TRecordGroup {
   void (*Load)();
 };
 
-const std::array<TRecordGroup, 5> kRecordGroups = {{
+const std::array<TRecordGroup, 7> kRecordGroups = {{
+    {"R", LoadCoordinateGroup},
+    {"I", LoadDimensionGroup},
     {TrackBoardKeyword(tfHorizontal), [] { LoadTrackGroup(tfHorizontal, nullptr); }},
     {TrackBoardKeyword(tfVertical), [] { LoadTrackGroup(tfVertical, nullptr); }},
     {TrackBoardKeyword(tfRisingDiagonal), [] { LoadTrackGroup(tfRisingDiagonal, nullptr); }},
