@@ -7,8 +7,10 @@
 
 #include "ImportRun.h"
 #include "hostapi/PcbApi.h"
+#include "loaders/ArcViaFillLoaders.h"
 #include "loaders/CoordinateDimensionLoaders.h"
 #include "loaders/ModalAttributes.h"
+#include "loaders/TextLoader.h"
 #include "loaders/TrackLoader.h"
 #include "platform/Platform.h"
 #include "proxies/Board.h"
@@ -28,7 +30,7 @@ struct TRecordGroup {
   void (*Load)();
 };
 
-const std::array<TRecordGroup, 7> kRecordGroups = {{
+const std::array<TRecordGroup, 11> kRecordGroups = {{
     {"R", LoadCoordinateGroup},
     {"I", LoadDimensionGroup},
     {TrackBoardKeyword(tfHorizontal), [] { LoadTrackGroup(tfHorizontal, nullptr); }},
@@ -36,6 +38,10 @@ const std::array<TRecordGroup, 7> kRecordGroups = {{
     {TrackBoardKeyword(tfRisingDiagonal), [] { LoadTrackGroup(tfRisingDiagonal, nullptr); }},
     {TrackBoardKeyword(tfFallingDiagonal), [] { LoadTrackGroup(tfFallingDiagonal, nullptr); }},
     {TrackBoardKeyword(tfFree), [] { LoadTrackGroup(tfFree, nullptr); }},
+    {"A", [] { LoadArcGroup(nullptr); }},
+    {"V", [] { LoadViaGroup(nullptr); }},
+    {"F", [] { LoadFillGroup(nullptr); }},
+    {"X", [] { LoadTextGroup(nullptr); }},
 }};
 
 void DispatchRecordGroup(std::string_view keyword) {

@@ -1,7 +1,10 @@
 // Conversion of the text of a real token. The grammar is fixed and the
 // decimal separator is always '.', whatever the user's locale:
 //   spaces* [+|-] digits* [. digits*] [(E|e) [+|-] digit+]
-// with at least one digit before the exponent. Nothing may follow.
+// Nothing may follow, and something must follow the spaces and the sign. A
+// number whose digit runs are both empty ("." or "E5") is 0. A value beyond
+// the range of a 64-bit real does not convert: an infinity would reach the
+// host as a coordinate or an angle.
 #include <algorithm>
 #include <charconv>
 #include <cstring>
@@ -42,12 +45,12 @@ bool ScanReal(const char* text, size_t length, TRealScan& s) {
     if (text[s.Pos] == '+') s.MantissaStart = s.Pos + 1;
     ++s.Pos;
   }
+  const size_t bodyStart = s.Pos;
   ScanDigits(text, length, s, false);
   if (s.Pos < length && text[s.Pos] == '.') {
     ++s.Pos;
     ScanDigits(text, length, s, true);
   }
-  if (!s.AnyDigit) return false;
   if (s.Pos < length && (text[s.Pos] == 'E' || text[s.Pos] == 'e')) {
     ++s.Pos;
     bool negative = false;
@@ -61,7 +64,7 @@ bool ScanReal(const char* text, size_t length, TRealScan& s) {
     if (s.Pos == exponentStart) return false;
     if (negative) s.Exponent = -s.Exponent;
   }
-  return s.Pos == length;
+  return s.Pos > bodyStart && s.Pos == length;
 }
 
 }  // namespace
@@ -69,6 +72,12 @@ bool ScanReal(const char* text, size_t length, TRealScan& s) {
 bool TextToReal(const char* text, size_t length, double& value) {
   TRealScan s;
   if (!ScanReal(text, length, s)) return false;
+  const bool negative = text[s.MantissaStart] == '-';
+  if (!s.AnyDigit) {
+    // No digits at all: zero, with the text's sign, whatever the exponent.
+    value = negative ? -0.0 : 0.0;
+    return true;
+  }
   double result = 0;
   auto [end, error] = std::from_chars(text + s.MantissaStart, text + length, result,
                                       std::chars_format::general);
@@ -77,7 +86,7 @@ bool TextToReal(const char* text, size_t length, double& value) {
     // Too small for a 64-bit real: it is zero. Too large: no value.
     long magnitude = (s.IntDigits > 0 ? s.IntDigits : -s.LeadingFractionZeros) + s.Exponent;
     if (magnitude > 0) return false;
-    result = text[s.MantissaStart] == '-' ? -0.0 : 0.0;
+    result = negative ? -0.0 : 0.0;
   } else if (error != std::errc()) {
     return false;
   }

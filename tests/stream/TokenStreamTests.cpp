@@ -358,12 +358,32 @@ INSTANTIATE_TEST_SUITE_P(
                       TRealCase{"1e-400", true, 0}, TRealCase{"12,5", false, 0},
                       TRealCase{"7 ", false, 0}, TRealCase{"", false, 0},
                       TRealCase{"   ", false, 0}, TRealCase{"-", false, 0},
-                      TRealCase{"+", false, 0}, TRealCase{".", false, 0},
+                      TRealCase{"+", false, 0},
                       TRealCase{"1E", false, 0}, TRealCase{"1e+", false, 0},
                       TRealCase{"1.2.3", false, 0}, TRealCase{"+-1", false, 0},
                       TRealCase{"inf", false, 0}, TRealCase{"nan", false, 0},
                       TRealCase{"0x10", false, 0}, TRealCase{"\\x097", false, 0},
-                      TRealCase{"1e999", false, 0}));
+                      TRealCase{"1e999", false, 0},
+                      // Both digit runs empty, otherwise in the grammar: zero.
+                      TRealCase{".", true, 0}, TRealCase{"-.", true, 0},
+                      TRealCase{".e1", true, 0}, TRealCase{"E5", true, 0},
+                      TRealCase{" +e-3", true, 0}, TRealCase{"  .", true, 0},
+                      TRealCase{"e", false, 0}, TRealCase{".E", false, 0},
+                      TRealCase{"..", false, 0}, TRealCase{"-. ", false, 0},
+                      // Beyond the 64-bit range: no value, never an infinity.
+                      TRealCase{"1e400", false, 0}, TRealCase{"-1e400", false, 0},
+                      TRealCase{"1.8e308", false, 0}, TRealCase{"0.0001e313", false, 0},
+                      // 200 digits times 1e120.
+                      TRealCase{
+                                "99999999999999999999999999999999999999999999999999"
+                                "99999999999999999999999999999999999999999999999999"
+                                "99999999999999999999999999999999999999999999999999"
+                                "99999999999999999999999999999999999999999999999999"
+                                "e120",
+                                false, 0},
+                      TRealCase{"1.7976931348623157e308", true, 1.7976931348623157e308},
+                      TRealCase{"0.0001e311", true, 1e307},
+                      TRealCase{"-0.000000001e-400", true, 0}));
 
 TEST_F(TokenReader, RealFromADataWordIsCorruption) {
   Open("word 1\n");
