@@ -8,6 +8,7 @@
 #include "ImportRun.h"
 #include "hostapi/PcbApi.h"
 #include "loaders/ModalAttributes.h"
+#include "loaders/PadLoader.h"
 #include "loaders/TrackLoader.h"
 #include "platform/Platform.h"
 #include "proxies/Board.h"
@@ -27,7 +28,8 @@ struct TRecordGroup {
   void (*Load)();
 };
 
-const std::array<TRecordGroup, 5> kRecordGroups = {{
+const std::array<TRecordGroup, 6> kRecordGroups = {{
+    {"P", [] { LoadPadGroup(nullptr); }},
     {TrackBoardKeyword(tfHorizontal), [] { LoadTrackGroup(tfHorizontal, nullptr); }},
     {TrackBoardKeyword(tfVertical), [] { LoadTrackGroup(tfVertical, nullptr); }},
     {TrackBoardKeyword(tfRisingDiagonal), [] { LoadTrackGroup(tfRisingDiagonal, nullptr); }},
