@@ -10,6 +10,7 @@
 #include "loaders/ArcViaFillLoaders.h"
 #include "loaders/CoordinateDimensionLoaders.h"
 #include "loaders/ModalAttributes.h"
+#include "loaders/PadLoader.h"
 #include "loaders/TextLoader.h"
 #include "loaders/TrackLoader.h"
 #include "platform/Platform.h"
@@ -30,9 +31,10 @@ struct TRecordGroup {
   void (*Load)();
 };
 
-const std::array<TRecordGroup, 11> kRecordGroups = {{
+const std::array<TRecordGroup, 12> kRecordGroups = {{
     {"R", LoadCoordinateGroup},
     {"I", LoadDimensionGroup},
+    {"P", [] { LoadPadGroup(nullptr); }},
     {TrackBoardKeyword(tfHorizontal), [] { LoadTrackGroup(tfHorizontal, nullptr); }},
     {TrackBoardKeyword(tfVertical), [] { LoadTrackGroup(tfVertical, nullptr); }},
     {TrackBoardKeyword(tfRisingDiagonal), [] { LoadTrackGroup(tfRisingDiagonal, nullptr); }},
