@@ -8,6 +8,7 @@
 #include "ImportRun.h"
 #include "hostapi/PcbApi.h"
 #include "loaders/ArcViaFillLoaders.h"
+#include "loaders/ComponentLoader.h"
 #include "loaders/CoordinateDimensionLoaders.h"
 #include "loaders/ModalAttributes.h"
 #include "loaders/PadLoader.h"
@@ -31,7 +32,7 @@ struct TRecordGroup {
   void (*Load)();
 };
 
-const std::array<TRecordGroup, 12> kRecordGroups = {{
+const std::array<TRecordGroup, 13> kRecordGroups = {{
     {"R", LoadCoordinateGroup},
     {"I", LoadDimensionGroup},
     {"P", [] { LoadPadGroup(nullptr); }},
@@ -44,6 +45,7 @@ const std::array<TRecordGroup, 12> kRecordGroups = {{
     {"V", [] { LoadViaGroup(nullptr); }},
     {"F", [] { LoadFillGroup(nullptr); }},
     {"X", [] { LoadTextGroup(nullptr); }},
+    {"M", [] { Run().Board->AddObject(LoadComponent()); }},
 }};
 
 void DispatchRecordGroup(std::string_view keyword) {
