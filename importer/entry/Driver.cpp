@@ -9,11 +9,15 @@
 #include "hostapi/PcbApi.h"
 #include "loaders/ArcViaFillLoaders.h"
 #include "loaders/BoardSettingsLoaders.h"
+#include "loaders/ComponentLoader.h"
+#include "loaders/CoordinateDimensionLoaders.h"
 #include "loaders/ModalAttributes.h"
+#include "loaders/PadLoader.h"
 #include "loaders/TextLoader.h"
 #include "loaders/TrackLoader.h"
 #include "platform/Platform.h"
 #include "proxies/Board.h"
+#include "report/ComponentLayerWarnings.h"
 #include "rules/BoardRules.h"
 #include "rules/OwnerLinks.h"
 #include "rules/RuleBuilders.h"
@@ -33,7 +37,10 @@ struct TRecordGroup {
   void (*Load)();
 };
 
-const std::array<TRecordGroup, 11> kRecordGroups = {{
+const std::array<TRecordGroup, 15> kRecordGroups = {{
+    {"R", LoadCoordinateGroup},
+    {"I", LoadDimensionGroup},
+    {"P", [] { LoadPadGroup(nullptr); }},
     {TrackBoardKeyword(tfHorizontal), [] { LoadTrackGroup(tfHorizontal, nullptr); }},
     {TrackBoardKeyword(tfVertical), [] { LoadTrackGroup(tfVertical, nullptr); }},
     {TrackBoardKeyword(tfRisingDiagonal), [] { LoadTrackGroup(tfRisingDiagonal, nullptr); }},
@@ -43,6 +50,7 @@ const std::array<TRecordGroup, 11> kRecordGroups = {{
     {"V", [] { LoadViaGroup(nullptr); }},
     {"F", [] { LoadFillGroup(nullptr); }},
     {"X", [] { LoadTextGroup(nullptr); }},
+    {"M", [] { Run().Board->AddObject(LoadComponent()); }},
     {"D", LoadBoardSettings},
     {"O", LoadBoardOptions},
 }};
@@ -81,17 +89,19 @@ void AddOldFormatRules() { CreateOldFormatPadRules(*Run().Board, Run().FormatLev
 void LinkRunOwners() { LinkOwners(Run().Board->Handle); }
 
 // What runs after a complete load, in order.
-const std::array<void (*)(), 4> kPostLoadSequence = {{
+const std::array<void (*)(), 5> kPostLoadSequence = {{
     SweepRules,
     AddBoardLevelRules,
     AddOldFormatRules,
     LinkRunOwners,
+    ReportComponentLayerWarnings,
 }};
 
 void StartRun(std::string_view fileName, int32_t boardHandle) {
   TImportRun& run = BeginRun();
   run.Board = std::make_unique<TPcbBoard>(static_cast<uint32_t>(boardHandle));
   run.Board->Sync(1);
+  run.LayerWarnings = MakeRunPart<TComponentLayerWarnings>();
   run.ImportFileName.assign(fileName.substr(0, 255));
   bool opened = OpenTokenFile(std::string(fileName));
   ReadNextBlock();

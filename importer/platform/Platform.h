@@ -25,6 +25,10 @@ void* FindSymbol(TModule module, const char* name);
 // on first use. Binding from another module (null: none at all) replaces
 // that binding; tests use it to reach the fallbacks.
 void BindHostServices(TModule module);
+// Binds every service through a lookup of the caller's (null: none), so a
+// test can stand in for some services and take the rest from a host.
+using TServiceLookup = std::function<void*(const char* name)>;
+void BindHostServices(const TServiceLookup& lookup);
 
 // --- Message boxes -----------------------------------------------------------
 enum class TIcon : uint8_t { None, Information, Warning, Error, Question };

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <ctime>
 #include <string>
 
@@ -49,18 +50,22 @@ TServices& Services() {
 }
 
 template <class T>
-void Bind(TModule module, const char* name, T& slot) {
-  void* symbol = FindSymbol(module, name);
+void BindThrough(const TServiceLookup& lookup, const char* name, T& slot) {
+  void* symbol = lookup ? lookup(name) : nullptr;
   static_assert(sizeof symbol == sizeof slot);
   std::memcpy(&slot, &symbol, sizeof slot);
 }
 
-void BindFrom(TModule module) {
+void BindFrom(const TServiceLookup& lookup) {
   TServices& s = Services();
-#define PCB9_SERVICE_BIND(Type, Name) Bind(module, #Name, s.Name);
+#define PCB9_SERVICE_BIND(Type, Name) BindThrough(lookup, #Name, s.Name);
   PCB9_PLATFORM_SERVICES(PCB9_SERVICE_BIND)
 #undef PCB9_SERVICE_BIND
   s.Bound = true;
+}
+
+void BindFrom(TModule module) {
+  BindFrom([module](const char* name) { return FindSymbol(module, name); });
 }
 
 const TServices& Bound() {
@@ -121,6 +126,8 @@ std::string HostText(TPlatformText service) {
 
 void BindHostServices(TModule module) { BindFrom(module); }
 
+void BindHostServices(const TServiceLookup& lookup) { BindFrom(lookup); }
+
 // --- Message boxes ------------------------------------------------------------------
 
 TWindow DesktopWindow() {
@@ -139,6 +146,83 @@ TAnswer ShowMessageBox(TWindow owner, std::string_view text, std::string_view ca
   // Anything but a plain Yes counts as No: a box that was not answered must
   // not confirm anything.
   return answer == static_cast<int32_t>(TAnswer::Yes) ? TAnswer::Yes : TAnswer::No;
+}
+
+TWindow FindTopLevelWindow(const char* className) {
+  const TServices& s = Bound();
+  if (!s.PlatformAPI_FindWindow || !className) return nullptr;
+  return s.PlatformAPI_FindWindow(className);
+}
+
+// --- Modal forms -------------------------------------------------------------------------
+
+namespace {
+
+constexpr const char* kControlKindNames[] = {"form",  "button",   "pagecontrol", "page",
+                                             "label", "groupbox", "checkbox"};
+
+const char* ControlKindName(TControlKind kind) {
+  const auto index = static_cast<size_t>(kind);
+  return index < std::size(kControlKindNames) ? kControlKindNames[index] : "label";
+}
+
+TPlatformFormControl HostControl(const TFormControl& control) {
+  TPlatformFormControl c{};
+  c.Name = control.Name.c_str();
+  c.Kind = ControlKindName(control.Kind);
+  c.Parent = control.Parent;
+  c.Left = control.Left;
+  c.Top = control.Top;
+  c.Width = control.Width;
+  c.Height = control.Height;
+  c.Caption = control.Caption.c_str();
+  c.TabOrder = control.TabOrder;
+  c.Enabled = control.Enabled ? 1 : 0;
+  c.Checked = control.Checked ? 1 : 0;
+  c.IsDefault = control.IsDefault ? 1 : 0;
+  return c;
+}
+
+// Runs a button's command for the host. Nothing may unwind into the host's
+// frames, so a failing command is dropped there.
+void PCB9_CALL RunFormCommand(void* context, int32_t control) {
+  const auto* command = static_cast<const std::function<void(int)>*>(context);
+  if (!command || !*command) return;
+  try {
+    (*command)(control);
+  } catch (...) {
+  }
+}
+
+TFormResult FormResult(int32_t result, bool show) {
+  if (!show) return TFormResult::NotShown;
+  switch (result) {
+    case 1: return TFormResult::Ok;
+    case 2: return TFormResult::Closed;
+    default: return TFormResult::NotShown;
+  }
+}
+
+}  // namespace
+
+TFormResult RunModalForm(TWindow owner, std::vector<TFormControl>& controls, bool show,
+                         const std::function<void(int control)>& command) {
+  const TServices& s = Bound();
+  if (!s.PlatformAPI_RunModalForm || controls.empty()) return TFormResult::NotShown;
+  // The host reads the texts while the form runs; a command may change
+  // `controls` meanwhile, so it gets texts of its own.
+  const std::vector<TFormControl> shown = controls;
+  std::vector<TPlatformFormControl> hostControls;
+  hostControls.reserve(shown.size());
+  for (const TFormControl& control : shown) hostControls.push_back(HostControl(control));
+  const int32_t result = s.PlatformAPI_RunModalForm(
+      owner, hostControls.data(), static_cast<int32_t>(hostControls.size()), show ? 1 : 0,
+      &RunFormCommand, const_cast<std::function<void(int)>*>(&command));
+  // Only a shown form can have been changed by the user.
+  if (show)
+    for (size_t i = 0; i < controls.size(); ++i)
+      if (controls[i].Kind == TControlKind::CheckBox) controls[i].Checked = hostControls[i].Checked != 0;
+  return FormResult(result, show);
 }
 
 // --- Message queue ----------------------------------------------------------------------

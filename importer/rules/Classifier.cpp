@@ -1,0 +1,212 @@
+#include "Classifier.h"
+
+#include <limits>
+
+#include "RuleBuilders.h"
+#include "RuleTranslator.h"
+#include "proxies/Board.h"
+
+namespace pcb9 {
+
+namespace {
+
+// Host topology value of the file's codes 0..7; every higher code means 6.
+constexpr std::array<uint8_t, 8> kHostTopologyOfCode = {1, 2, 0, 3, 3, 3, 0, 0};
+constexpr uint8_t kHostTopologyOtherwise = 6;
+
+// Via size rules keep no flag and a fixed 20 mil for the other size.
+constexpr uint8_t kViaFlag = 0;
+constexpr int32_t kViaOtherSize = 200000;
+
+using TCreateRule = void (*)(TPcbBoard& Board, std::string_view Name, const TGroupKey& Key,
+                             int32_t Index);
+
+struct TFamilyRow {
+  TRuleFamily Family;
+  TCreateRule Create;
+};
+
+// The families in the order their rules are created, each with its builder.
+constexpr TFamilyRow kFamilyRows[kRuleFamilyCount] = {
+    {TRuleFamily::SolderMaskExpansion,
+     [](TPcbBoard& b, std::string_view n, const TGroupKey& k, int32_t i) {
+       AddSolderMaskRule(b, n, k.Value, i);
+     }},
+    {TRuleFamily::PasteMaskExpansion,
+     [](TPcbBoard& b, std::string_view n, const TGroupKey& k, int32_t i) {
+       AddPasteMaskRule(b, n, k.Value, i);
+     }},
+    {TRuleFamily::PlaneExpansion,
+     [](TPcbBoard& b, std::string_view n, const TGroupKey& k, int32_t i) {
+       AddPlaneClearanceRule(b, n, k.Value, i);
+     }},
+    {TRuleFamily::PlaneConnect,
+     [](TPcbBoard& b, std::string_view n, const TGroupKey& k, int32_t i) {
+       AddPlaneConnectRule(b, n, k.ConnectStyle, i, k.Value, k.ConnectParam1, k.ConnectParam2,
+                           k.ConnectParam3);
+     }},
+    {TRuleFamily::TrackWidth,
+     [](TPcbBoard& b, std::string_view n, const TGroupKey& k, int32_t i) {
+       AddWidthRule(b, n, k.Value, i);
+     }},
+    {TRuleFamily::ViaSize,
+     [](TPcbBoard& b, std::string_view n, const TGroupKey& k, int32_t i) {
+       AddViaStyleRule(b, n, k.Value, i, kViaFlag, kViaOtherSize);
+     }},
+    {TRuleFamily::Topology,
+     [](TPcbBoard& b, std::string_view n, const TGroupKey& k, int32_t i) {
+       AddTopologyRule(b, n, static_cast<uint8_t>(k.Value), i);
+     }},
+    {TRuleFamily::Priority,
+     [](TPcbBoard& b, std::string_view n, const TGroupKey& k, int32_t i) {
+       AddPriorityRule(b, n, static_cast<int32_t>(static_cast<uint8_t>(k.Value)), i);
+     }},
+};
+
+constexpr bool RowsInFamilyOrder() {
+  for (size_t i = 0; i < kRuleFamilyCount; ++i)
+    if (static_cast<size_t>(kFamilyRows[i].Family) != i) return false;
+  return true;
+}
+static_assert(RowsInFamilyOrder(), "rows are looked up by family");
+
+TGroupKey ValueKey(int32_t value) {
+  TGroupKey key;
+  key.Value = value;
+  return key;
+}
+
+size_t Combine(size_t seed, uint64_t value) {
+  // 64-bit mix (splitmix64 finaliser) so that keys differing in one field
+  // only do not collide.
+  value += seed + 0x9E3779B97F4A7C15ull;
+  value = (value ^ (value >> 30)) * 0xBF58476D1CE4E5B9ull;
+  value = (value ^ (value >> 27)) * 0x94D049BB133111EBull;
+  return static_cast<size_t>(value ^ (value >> 31));
+}
+
+}  // namespace
+
+// --- Groups -------------------------------------------------------------------
+
+size_t TGroupKeyHash::operator()(const TGroupKey& key) const noexcept {
+  size_t h = Combine(0, static_cast<uint32_t>(key.Value));
+  h = Combine(h, key.ConnectStyle);
+  h = Combine(h, static_cast<uint32_t>(key.ConnectParam1));
+  h = Combine(h, static_cast<uint32_t>(key.ConnectParam2));
+  return Combine(h, static_cast<uint32_t>(key.ConnectParam3));
+}
+
+void TValueGroup::AddName(std::string_view name) {
+  auto [it, added] = Names_.emplace(name);
+  if (added) Order_.push_back(&*it);
+}
+
+TValueGroup& TValueFamily::GroupFor(const TGroupKey& key) {
+  auto [it, added] = Groups_.try_emplace(key);
+  if (added) {
+    it->second = std::make_unique<TValueGroup>(key);
+    Order_.push_back(it->second.get());
+  }
+  return *it->second;
+}
+
+// --- Collecting ---------------------------------------------------------------
+
+TClassifier::TClassifier(TPcbBoard* Board) : Board_(Board) { Switches_.fill(true); }
+
+uint8_t TClassifier::HostTopology(uint16_t TopologyCode) {
+  const uint8_t code = static_cast<uint8_t>(TopologyCode & 0xFF);
+  return code < kHostTopologyOfCode.size() ? kHostTopologyOfCode[code] : kHostTopologyOtherwise;
+}
+
+void TClassifier::Add(TRuleFamily Family, const TGroupKey& Key, std::string_view Name) {
+  Families_[Index(Family)].GroupFor(Key).AddName(Name.substr(0, kMaxNameLength));
+}
+
+void TClassifier::AddSolderMaskExpansion(int32_t Expansion, std::string_view PadName) {
+  Add(TRuleFamily::SolderMaskExpansion, ValueKey(Expansion), PadName);
+}
+
+void TClassifier::AddPasteMaskExpansion(int32_t Expansion, std::string_view PadName) {
+  Add(TRuleFamily::PasteMaskExpansion, ValueKey(Expansion), PadName);
+}
+
+void TClassifier::AddPlaneExpansion(int32_t Expansion, std::string_view PadName) {
+  Add(TRuleFamily::PlaneExpansion, ValueKey(Expansion), PadName);
+}
+
+void TClassifier::AddPlaneConnect(int32_t Expansion, uint8_t ConnectStyle, int32_t ConnectParam1,
+                                  int32_t ConnectParam2, int32_t ConnectParam3,
+                                  std::string_view PadName) {
+  Add(TRuleFamily::PlaneConnect,
+      TGroupKey{Expansion, ConnectStyle, ConnectParam1, ConnectParam2, ConnectParam3}, PadName);
+}
+
+void TClassifier::AddTrackWidth(int32_t Width, std::string_view NetName) {
+  Add(TRuleFamily::TrackWidth, ValueKey(Width), NetName);
+}
+
+void TClassifier::AddViaSize(int32_t ViaSize, std::string_view NetName) {
+  Add(TRuleFamily::ViaSize, ValueKey(ViaSize), NetName);
+}
+
+void TClassifier::AddTopology(uint16_t TopologyCode, std::string_view NetName) {
+  Add(TRuleFamily::Topology, ValueKey(HostTopology(TopologyCode)), NetName);
+}
+
+void TClassifier::AddRoutingPriority(uint16_t Priority, std::string_view NetName) {
+  Add(TRuleFamily::Priority, ValueKey(Priority & 0xFF), NetName);
+}
+
+// --- Evaluation -----------------------------------------------------------------
+
+TValueGroup* TClassifier::FindDefaultGroup(TRuleFamily Family) {
+  const TValueFamily& family = Families_[Index(Family)];
+  TValueGroup* best = nullptr;
+  for (size_t i = 0; i < family.GroupCount(); ++i) {
+    TValueGroup& group = family.GroupAt(i);
+    // Only the latest choice stays marked, so a family never has two.
+    group.IsDefault = false;
+    if (!best || group.NameCount() > best->NameCount()) best = &group;
+  }
+  if (best) best->IsDefault = true;
+  return best;
+}
+
+int32_t TClassifier::CountRules(TRuleFamily Family) {
+  const TValueGroup* fallback = FindDefaultGroup(Family);
+  if (!fallback) return 0;
+  const TValueFamily& family = Families_[Index(Family)];
+  size_t count = 1;
+  for (size_t i = 0; i < family.GroupCount(); ++i) {
+    const TValueGroup& group = family.GroupAt(i);
+    if (&group != fallback) count += group.NameCount();
+  }
+  constexpr auto kMax = static_cast<size_t>(std::numeric_limits<int32_t>::max());
+  return static_cast<int32_t>(count < kMax ? count : kMax);
+}
+
+void TClassifier::CreateRules() {
+  TDesignRuleTranslator::ChooseRuleFamilies(*this);
+  if (!Board_) return;
+  Board_->Sync(1);
+  for (const TFamilyRow& row : kFamilyRows) CreateFamilyRules(row.Family);
+}
+
+void TClassifier::CreateFamilyRules(TRuleFamily Family) {
+  const TValueGroup* fallback = FindDefaultGroup(Family);
+  if (!fallback) return;
+  const TCreateRule create = kFamilyRows[Index(Family)].Create;
+  create(*Board_, {}, fallback->Key, 0);
+  if (!Switch(Family)) return;
+  const TValueFamily& family = Families_[Index(Family)];
+  int32_t n = 1;
+  for (size_t g = 0; g < family.GroupCount(); ++g) {
+    const TValueGroup& group = family.GroupAt(g);
+    if (&group == fallback) continue;
+    for (size_t i = 0; i < group.NameCount(); ++i) create(*Board_, group.NameAt(i), group.Key, n++);
+  }
+}
+
+}  // namespace pcb9

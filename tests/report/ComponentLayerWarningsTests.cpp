@@ -1,0 +1,307 @@
+// The component layer warnings: the line per component, the exact report
+// text with its sections, cuts and line ends, the message and test mode,
+// and a report the host cannot write.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "Document.h"
+#include "client/ClientServices.h"
+#include "entry/ImportRun.h"
+#include "hostapi/PcbApi.h"
+#include "proxies/Board.h"
+#include "proxies/Groups.h"
+#include "report/ComponentLayerWarnings.h"
+#include "support/HostFixture.h"
+#include "support/TempDir.h"
+
+namespace pcb9test {
+namespace {
+
+using pcb9::TComponentLayerWarnings;
+using pcb9::TPcbComponent;
+
+uint32_t MakeText(const std::string& text) {
+  pcb9::TPcbText proxy(pcb9::PcbApi_CreateObject(pcb9::kTextKind));
+  proxy.Sync(pcb9::kSyncFetch);
+  proxy.Text.Assign(text);
+  proxy.Sync(pcb9::kSyncStore);
+  return proxy.Handle;
+}
+
+class ComponentLayerWarningsTest : public THostFixture {
+ protected:
+  void SetUp() override {
+    THostFixture::SetUp();
+    pcb9::BeginRun();
+    pcb9::Run().FormatLevel = 7;  // "Orvane PCB Binary 2.6"
+    SetBoardFile(Dir.File("board.PCB"));
+  }
+  void TearDown() override {
+    pcb9::EndRun();
+    THostFixture::TearDown();
+  }
+
+  // The board's file name as the host reports it to the run's board proxy.
+  void SetBoardFile(const std::string& path) {
+    morvik::TDocument& doc = morvik::TDocument::Instance();
+    doc.Find(doc.BoardHandle())->Set("BoardInfo.2", morvik::TFieldType::Text, path);
+    pcb9::Run().Board = std::make_unique<pcb9::TPcbBoard>(doc.BoardHandle());
+    pcb9::Run().Board->Sync(pcb9::kSyncFetch);
+  }
+
+  TPcbComponent& Component(const std::string& designator, const std::string& pattern,
+                           const std::string& comment) {
+    auto& c = Components.emplace_back(
+        std::make_unique<TPcbComponent>(pcb9::PcbApi_CreateObject(pcb9::kComponentKind)));
+    c->Sync(pcb9::kSyncFetch);
+    c->NameText = MakeText(designator);
+    c->CommentText = MakeText(comment);
+    c->Pattern.Assign(pattern);
+    return *c;
+  }
+
+  std::string ReportOnDisk() { return ReadFileBytes(Dir.File("board.rpt")); }
+
+  TTempDir Dir;
+  std::vector<std::unique_ptr<TPcbComponent>> Components;
+};
+
+// The report's lines: every line ends with CR LF, the last one too, and no
+// other line break occurs.
+std::vector<std::string> SplitCrLf(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t at = 0;
+  while (at < text.size()) {
+    const size_t end = text.find("\r\n", at);
+    if (end == std::string::npos) {
+      ADD_FAILURE() << "text does not end with CR LF";
+      break;
+    }
+    lines.push_back(text.substr(at, end - at));
+    EXPECT_EQ(lines.back().find_first_of("\r\n"), std::string::npos) << lines.back();
+    at = end + 2;
+  }
+  return lines;
+}
+
+// Compares the lines after the header's date and time, which are checked
+// for their shape only.
+void ExpectReport(const std::vector<std::string>& lines,
+                  const std::vector<std::string>& expected) {
+  ASSERT_EQ(lines.size(), expected.size());
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (i == 2) {
+      EXPECT_EQ(lines[i], "Date     : " + pcb9::TodayText());
+    } else if (i == 3) {
+      EXPECT_TRUE(std::regex_match(lines[i], std::regex("Time     : \\d\\d:\\d\\d:\\d\\d")))
+          << lines[i];
+    } else {
+      EXPECT_EQ(lines[i], expected[i]) << "line " << i;
+    }
+  }
+}
+
+const std::vector<std::string> kHeader = {
+    "Orvane PCB Binary 2.6 Importer - Component Layer Warnings Report",
+    "PCB File : board.PCB",
+    "",  // date
+    "",  // time
+    std::string(73, '='),
+    "",
+    "",
+};
+
+std::vector<std::string> Concat(std::initializer_list<std::vector<std::string>> parts) {
+  std::vector<std::string> all;
+  for (const auto& p : parts) all.insert(all.end(), p.begin(), p.end());
+  return all;
+}
+
+TEST_F(ComponentLayerWarningsTest, ComponentLineJoinsDesignatorPatternAndComment) {
+  EXPECT_EQ(TComponentLayerWarnings::ComponentLine(&Component("U1", "DIP14", "7400")),
+            "U1 (DIP14, 7400)");
+  EXPECT_EQ(TComponentLayerWarnings::ComponentLine(nullptr), "");
+  // A component without texts names none.
+  TPcbComponent& bare = Component("", "SO8", "");
+  bare.NameText = bare.CommentText = 0;
+  EXPECT_EQ(TComponentLayerWarnings::ComponentLine(&bare), " (SO8, )");
+  // 200 + 2 + 50 + 2 + 100 + 1 characters, cut at 255.
+  const std::string line = TComponentLayerWarnings::ComponentLine(
+      &Component(std::string(200, 'D'), std::string(50, 'P'), std::string(100, 'C')));
+  EXPECT_EQ(line, std::string(200, 'D') + " (" + std::string(50, 'P') + ", C");
+}
+
+TEST_F(ComponentLayerWarningsTest, OnlyAssumedOrUndeterminedSidesAreWarnings) {
+  using TAdd = void (TComponentLayerWarnings::*)(TPcbComponent*);
+  struct TCase {
+    const char* Name;
+    TAdd Add;
+    bool Warns;
+  };
+  for (const TCase& c : {TCase{"ValidTop", &TComponentLayerWarnings::AddValidTop, false},
+                         TCase{"ValidBottom", &TComponentLayerWarnings::AddValidBottom, false},
+                         TCase{"AssumedTop", &TComponentLayerWarnings::AddAssumedTop, true},
+                         TCase{"AssumedBottom", &TComponentLayerWarnings::AddAssumedBottom, true},
+                         TCase{"Undetermined", &TComponentLayerWarnings::AddUndetermined, true}}) {
+    SCOPED_TRACE(c.Name);
+    TComponentLayerWarnings warnings;
+    EXPECT_FALSE(warnings.HasWarnings());
+    (warnings.*c.Add)(&Component("R1", "0805", "10k"));
+    EXPECT_EQ(warnings.HasWarnings(), c.Warns);
+  }
+}
+
+// Ten valid top components and one undetermined: the header, then the two
+// sections in order; the other three are absent, titles and all.
+TEST_F(ComponentLayerWarningsTest, ReportHoldsOnlyTheSectionsThatHaveLines) {
+  TComponentLayerWarnings warnings;
+  std::vector<std::string> valid;
+  for (int i = 1; i <= 10; ++i) {
+    warnings.AddValidTop(&Component("U" + std::to_string(i), "DIP14", "7400"));
+    valid.push_back("U" + std::to_string(i) + " (DIP14, 7400)");
+  }
+  warnings.AddUndetermined(&Component("J1", "CONN", "Header"));
+
+  ASSERT_TRUE(warnings.WriteReport());
+  EXPECT_EQ(warnings.ReportFileName, Dir.File("board.rpt"));
+  ExpectReport(SplitCrLf(ReportOnDisk()),
+               Concat({kHeader,
+                       {"Top Layer Components",
+                        "These components have a valid top layer attribute in the",
+                        "Orvane PCB Binary 2.6 file"},
+                       valid,
+                       {"", "", "Components With Undefined Layer",
+                        "For these components, it was not possible to determine the layer",
+                        "from either the Orvane PCB Binary 2.6 file or the footprint primitives.",
+                        "They have been imported onto the top layer.", "J1 (CONN, Header)", "",
+                        ""}}));
+  // The host got the same bytes through its streams.
+  ASSERT_EQ(Session().Reports().size(), 1u);
+  EXPECT_EQ(Session().Reports()[0].Text, ReportOnDisk());
+}
+
+TEST_F(ComponentLayerWarningsTest, ReportListsAllFiveSectionsInOrder) {
+  TComponentLayerWarnings warnings;
+  // Added out of order: the report's order is the sections', not the calls'.
+  warnings.AddUndetermined(&Component("U5", "P5", "C5"));
+  warnings.AddAssumedBottom(&Component("U4", "P4", "C4"));
+  warnings.AddAssumedTop(&Component("U3", "P3", "C3"));
+  warnings.AddValidBottom(&Component("U2", "P2", "C2"));
+  warnings.AddValidTop(&Component("U1", "P1", "C1"));
+  warnings.AddValidTop(&Component("U1", "P1", "C1"));  // equal lines are kept
+
+  ASSERT_TRUE(warnings.WriteReport());
+  // The lines kept are the lines written.
+  EXPECT_EQ(warnings.ReportLines, SplitCrLf(ReportOnDisk()));
+  ExpectReport(
+      SplitCrLf(ReportOnDisk()),
+      Concat({kHeader,
+              {"Top Layer Components",
+               "These components have a valid top layer attribute in the",
+               "Orvane PCB Binary 2.6 file", "U1 (P1, C1)", "U1 (P1, C1)", "", "",
+               "Bottom Layer Components",
+               "These components have a valid bottom layer attribute in the ",
+               "Orvane PCB Binary 2.6 file", "U2 (P2, C2)", "", "",
+               "Top Layer Components With Warnings",
+               "These components do not have a valid layer in the Orvane PCB Binary 2.6 file,",
+               "but were assumed to be top layer because of their footprint primitives.",
+               "U3 (P3, C3)", "", "", "Bottom Layer Components With Warnings",
+               "These components do not have a valid layer in the Orvane PCB Binary 2.6 file,",
+               "but were assumed to be bottom layer because of their footprint primitives.",
+               "U4 (P4, C4)", "", "", "Components With Undefined Layer",
+               "For these components, it was not possible to determine the layer",
+               "from either the Orvane PCB Binary 2.6 file or the footprint primitives.",
+               "They have been imported onto the top layer.", "U5 (P5, C5)", "", ""}}));
+}
+
+TEST_F(ComponentLayerWarningsTest, EveryLineIsCutAt255Characters) {
+  TComponentLayerWarnings warnings;
+  warnings.AssumedTop.push_back(std::string(300, 'x'));
+  warnings.AssumedTop.push_back(std::string(255, 'y'));
+  ASSERT_TRUE(warnings.WriteReport());
+  const auto lines = SplitCrLf(ReportOnDisk());
+  ASSERT_EQ(lines.size(), 14u);
+  EXPECT_EQ(lines[10], std::string(255, 'x'));
+  EXPECT_EQ(lines[11], std::string(255, 'y'));
+}
+
+TEST_F(ComponentLayerWarningsTest, SecondReportReplacesTheFirst) {
+  TComponentLayerWarnings first;
+  for (int i = 0; i < 20; ++i) first.AddUndetermined(&Component("A", "B", "C"));
+  ASSERT_TRUE(first.WriteReport());
+  TComponentLayerWarnings second;
+  second.AddAssumedBottom(&Component("Q1", "TO92", "BC547"));
+  ASSERT_TRUE(second.WriteReport());
+  const std::string text = ReportOnDisk();
+  EXPECT_EQ(text, Session().Reports().back().Text);
+  EXPECT_EQ(text.find("Components With Undefined Layer"), std::string::npos);
+  EXPECT_NE(text.find("Q1 (TO92, BC547)\r\n"), std::string::npos);
+}
+
+TEST_F(ComponentLayerWarningsTest, MessageNamesTheBoardAndTheReport) {
+  TComponentLayerWarnings warnings;
+  warnings.AddAssumedTop(&Component("U1", "DIP14", "7400"));
+  ASSERT_TRUE(warnings.WriteReport());
+  warnings.ShowWarningMessage();
+  ASSERT_EQ(Session().Messages().size(), 1u);
+  const pcb9host::TMessageRecord& box = Session().Messages()[0];
+  EXPECT_EQ(box.Caption, "Information");
+  EXPECT_EQ(box.Icon, "information");
+  EXPECT_EQ(box.Buttons, "ok");
+  EXPECT_EQ(box.Text,
+            "board.PCB: some of the components' layers in this\r\nOrvane PCB Binary 2.6 file "
+            "could not be determined.\r\nPlease review the report file board.rpt for more "
+            "information.");
+}
+
+// The post-load step as the driver runs it.
+class ReportStepTest : public ComponentLayerWarningsTest {
+ protected:
+  TComponentLayerWarnings& Warnings() {
+    pcb9::Run().LayerWarnings = pcb9::MakeRunPart<TComponentLayerWarnings>();
+    return *pcb9::Run().LayerWarnings;
+  }
+};
+
+TEST_F(ReportStepTest, ValidSidesOnlyWriteNothingAndShowNothing) {
+  Warnings().AddValidTop(&Component("U1", "DIP14", "7400"));
+  Warnings().AddValidBottom(&Component("U2", "DIP14", "7400"));
+  pcb9::ReportComponentLayerWarnings();
+  EXPECT_TRUE(Session().Reports().empty());
+  EXPECT_TRUE(Session().Messages().empty());
+  EXPECT_FALSE(pcb9::Run().Aborted);
+}
+
+TEST_F(ReportStepTest, TestModeWritesTheReportButShowsNoMessage) {
+  Session().SetTestMode(true);
+  Warnings().AddUndetermined(&Component("U1", "DIP14", "7400"));
+  pcb9::ReportComponentLayerWarnings();  // a shown box would end the process
+  EXPECT_TRUE(Session().Messages().empty());
+  EXPECT_NE(ReportOnDisk().find("U1 (DIP14, 7400)"), std::string::npos);
+  EXPECT_FALSE(pcb9::Run().Aborted);
+}
+
+TEST_F(ReportStepTest, WarningsOutsideTestModeAreAnnounced) {
+  Warnings().AddAssumedBottom(&Component("U1", "DIP14", "7400"));
+  pcb9::ReportComponentLayerWarnings();
+  EXPECT_EQ(Session().Messages().size(), 1u);
+  EXPECT_FALSE(ReportOnDisk().empty());
+}
+
+// A report the host cannot write in full (here: no stream at all, the
+// folder does not exist) is not announced, and the run ends as failed
+// instead of an exception leaving the import.
+TEST_F(ReportStepTest, ReportTheHostCannotWriteFailsTheRunQuietly) {
+  SetBoardFile(Dir.File("missing/board.PCB"));
+  Warnings().AddUndetermined(&Component("U1", "DIP14", "7400"));
+  pcb9::ReportComponentLayerWarnings();
+  EXPECT_TRUE(Session().Messages().empty());
+  EXPECT_TRUE(pcb9::Run().Aborted);
+}
+
+}  // namespace
+}  // namespace pcb9test
