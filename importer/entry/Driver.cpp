@@ -8,7 +8,9 @@
 #include "ImportRun.h"
 #include "hostapi/PcbApi.h"
 #include "loaders/ModalAttributes.h"
+#include "loaders/NetLoader.h"
 #include "loaders/PadLoader.h"
+#include "loaders/PolygonLoader.h"
 #include "loaders/TrackLoader.h"
 #include "platform/Platform.h"
 #include "proxies/Board.h"
@@ -28,13 +30,15 @@ struct TRecordGroup {
   void (*Load)();
 };
 
-const std::array<TRecordGroup, 6> kRecordGroups = {{
+const std::array<TRecordGroup, 8> kRecordGroups = {{
+    {"G", LoadPolygonGroup},
     {"P", [] { LoadPadGroup(nullptr); }},
     {TrackBoardKeyword(tfHorizontal), [] { LoadTrackGroup(tfHorizontal, nullptr); }},
     {TrackBoardKeyword(tfVertical), [] { LoadTrackGroup(tfVertical, nullptr); }},
     {TrackBoardKeyword(tfRisingDiagonal), [] { LoadTrackGroup(tfRisingDiagonal, nullptr); }},
     {TrackBoardKeyword(tfFallingDiagonal), [] { LoadTrackGroup(tfFallingDiagonal, nullptr); }},
     {TrackBoardKeyword(tfFree), [] { LoadTrackGroup(tfFree, nullptr); }},
+    {"N", [] { Run().Board->AddObject(LoadNet()); }},
 }};
 
 void DispatchRecordGroup(std::string_view keyword) {
