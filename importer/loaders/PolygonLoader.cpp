@@ -54,6 +54,20 @@ void SkipWord() {
   ReadWord(ignored);
 }
 
+// Segment records are packed: their fields are filled from values read into
+// locals, never bound to the reads' references.
+int32_t NextCoord() {
+  int32_t value = 0;
+  ReadCoord(value);
+  return value;
+}
+
+double NextReal() {
+  double value = 0;
+  ReadReal(value);
+  return value;
+}
+
 TPolygonHeader ReadHeader() {
   const int16_t level = Run().FormatLevel;
   TPolygonHeader h;
@@ -66,9 +80,8 @@ TPolygonHeader ReadHeader() {
   ReadCoord(h.Value1);
   ReadCoord(h.Value2);
   if (level >= kValue3Level) {
-    int32_t ignored = 0;
     ReadCoord(h.Value3);
-    ReadCoord(ignored);
+    NextCoord();
   }
   ReadWord(h.LastVertex);
   return h;
@@ -88,8 +101,8 @@ struct TOutline {
 void ReadVertices(TOutline& outline, int16_t lastVertex) {
   for (int32_t i = 0; i <= lastVertex; ++i) {
     TPolySegment vertex{};
-    ReadCoord(vertex.SegX);
-    ReadCoord(vertex.SegY);
+    vertex.SegX = NextCoord();
+    vertex.SegY = NextCoord();
     if (TPolySegment* entry = outline.Entry(i)) *entry = vertex;
   }
 }
@@ -107,14 +120,13 @@ void ReadPolygonArc(TPolySegment* entry) {
   CheckAbort(Run().Aborted);
   TPolySegment arc{};
   arc.SegKind = 1;
-  ReadCoord(arc.SegCenterX);
-  ReadCoord(arc.SegCenterY);
-  ReadCoord(arc.SegRadius);
-  ReadReal(arc.SegStartAngle);
-  ReadReal(arc.SegEndAngle);
+  arc.SegCenterX = NextCoord();
+  arc.SegCenterY = NextCoord();
+  arc.SegRadius = NextCoord();
+  arc.SegStartAngle = NextReal();
+  arc.SegEndAngle = NextReal();
   FixArcAngles(arc);
-  int32_t ignored = 0;
-  ReadCoord(ignored);
+  NextCoord();
   SkipWord();
   if (!entry) return;
   entry->SegKind = arc.SegKind;

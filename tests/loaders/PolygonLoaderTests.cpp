@@ -54,28 +54,44 @@ std::string ArcItem(int cx, int cy, int r, const std::string& start, const std::
          "\nreal " + start + "\nreal " + end + "\ncoord 77\nword 77\n";
 }
 
-// The outline entries the host holds for an object.
-std::vector<pcb9::TPolySegment> Segments(const morvik::TObject& object) {
-  auto field = object.Fields.find("Segments");
-  if (field == object.Fields.end()) return {};
-  const auto& bytes = std::get<std::vector<uint8_t>>(field->second);
-  std::vector<pcb9::TPolySegment> segments(bytes.size() / sizeof(pcb9::TPolySegment));
-  std::memcpy(segments.data(), bytes.data(), segments.size() * sizeof(pcb9::TPolySegment));
-  return segments;
-}
-
 struct TArc {
   int CenterX, CenterY, Radius;
   double Start, End;
 };
 
-void ExpectArc(const pcb9::TPolySegment& s, const TArc& a) {
-  EXPECT_EQ(s.SegKind, 1);
-  EXPECT_EQ(s.SegCenterX, a.CenterX);
-  EXPECT_EQ(s.SegCenterY, a.CenterY);
-  EXPECT_EQ(s.SegRadius, a.Radius);
-  EXPECT_EQ(s.SegStartAngle, a.Start);
-  EXPECT_EQ(s.SegEndAngle, a.End);
+// One outline entry as the host holds it, unpacked (the packed record's
+// fields must not be bound to references).
+struct TSegment {
+  int Kind;
+  int32_t SegX, SegY;
+  TArc Arc;
+};
+
+// The outline entries the host holds for an object.
+std::vector<TSegment> Segments(const morvik::TObject& object) {
+  auto field = object.Fields.find("Segments");
+  if (field == object.Fields.end()) return {};
+  const auto& bytes = std::get<std::vector<uint8_t>>(field->second);
+  std::vector<TSegment> segments;
+  for (size_t at = 0; at + sizeof(pcb9::TPolySegment) <= bytes.size();
+       at += sizeof(pcb9::TPolySegment)) {
+    pcb9::TPolySegment s;
+    std::memcpy(&s, bytes.data() + at, sizeof s);
+    segments.push_back({s.SegKind,
+                        s.SegX,
+                        s.SegY,
+                        {s.SegCenterX, s.SegCenterY, s.SegRadius, s.SegStartAngle, s.SegEndAngle}});
+  }
+  return segments;
+}
+
+void ExpectArc(const TSegment& s, const TArc& a) {
+  EXPECT_EQ(s.Kind, 1);
+  EXPECT_EQ(s.Arc.CenterX, a.CenterX);
+  EXPECT_EQ(s.Arc.CenterY, a.CenterY);
+  EXPECT_EQ(s.Arc.Radius, a.Radius);
+  EXPECT_EQ(s.Arc.Start, a.Start);
+  EXPECT_EQ(s.Arc.End, a.End);
 }
 
 // A second polygon, with one vertex, after the one under test: it is read
@@ -129,7 +145,7 @@ TEST_P(PolygonOutlineTest, ReadsTheOutline) {
     auto arc =
         std::find_if(c.Arcs.begin(), c.Arcs.end(), [i](const auto& a) { return a.first == i; });
     if (arc == c.Arcs.end())
-      EXPECT_EQ(segments[i].SegKind, 0);
+      EXPECT_EQ(segments[i].Kind, 0);
     else
       ExpectArc(segments[i], arc->second);
   }
@@ -276,7 +292,7 @@ TEST_F(THostFixture, OutlinesBeyondTheHostsEntriesAreCut) {
     if (last > 5000)
       ExpectArc(segments[5000], {2, 2, 2, 0, 45});
     else
-      EXPECT_EQ(segments[5000].SegKind, 0);
+      EXPECT_EQ(segments[5000].Kind, 0);
   }
 }
 
