@@ -12,7 +12,9 @@
 #include "loaders/ComponentLoader.h"
 #include "loaders/CoordinateDimensionLoaders.h"
 #include "loaders/ModalAttributes.h"
+#include "loaders/NetLoader.h"
 #include "loaders/PadLoader.h"
+#include "loaders/PolygonLoader.h"
 #include "loaders/TextLoader.h"
 #include "loaders/TrackLoader.h"
 #include "platform/Platform.h"
@@ -37,7 +39,8 @@ struct TRecordGroup {
   void (*Load)();
 };
 
-const std::array<TRecordGroup, 15> kRecordGroups = {{
+const std::array<TRecordGroup, 17> kRecordGroups = {{
+    {"G", LoadPolygonGroup},
     {"R", LoadCoordinateGroup},
     {"I", LoadDimensionGroup},
     {"P", [] { LoadPadGroup(nullptr); }},
@@ -50,6 +53,7 @@ const std::array<TRecordGroup, 15> kRecordGroups = {{
     {"V", [] { LoadViaGroup(nullptr); }},
     {"F", [] { LoadFillGroup(nullptr); }},
     {"X", [] { LoadTextGroup(nullptr); }},
+    {"N", [] { Run().Board->AddObject(LoadNet()); }},
     {"M", [] { Run().Board->AddObject(LoadComponent()); }},
     {"D", LoadBoardSettings},
     {"O", LoadBoardOptions},

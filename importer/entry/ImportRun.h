@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -66,9 +67,10 @@ class TImportRun {
   TRunPart<TOwnerTables> OwnerTables{nullptr, nullptr};
   TObjectCounters Counters;
   int32_t FreePadNumber = 0;
-  // Names of the nets that own a split plane; their internal planes are not
-  // named after them.
-  std::vector<std::string> SplitPlaneNets;
+  // Numbers of the nets that own a split plane, as the split planes give
+  // them; their internal planes are not named after them. A set, not a list
+  // of fixed size: every split plane of the file counts, however many.
+  std::unordered_set<int32_t> SplitPlaneNets;
   // Rules found on the board after loading, removed before the import's own
   // rules are made.
   std::vector<uint32_t> RuleHandles;

@@ -47,8 +47,7 @@ constexpr TPadRuleValues kOldPlaneConnect = {0, 0, 100000, 100000, 100000, 4};
 // Connect style of each plane-connect code below 13; none means the pad is
 // not connected to planes. Codes from 13 on have style 2.
 constexpr std::array<std::optional<uint8_t>, 13> kConnectStyles = {
-    std::nullopt, 0, 1, std::nullopt, 0, 1, std::nullopt, 0, 1, std::nullopt, 0, 1,
-    std::nullopt};
+    std::nullopt, 0, 1, std::nullopt, 0, 1, std::nullopt, 0, 1, std::nullopt, 0, 1, std::nullopt};
 constexpr uint8_t kHighCodeConnectStyle = 2;
 
 std::optional<uint8_t> ConnectStyle(uint8_t code) {

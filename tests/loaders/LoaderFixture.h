@@ -19,12 +19,17 @@
 
 namespace pcb9test {
 
+// The start of a file at a format level: header and preamble.
+inline std::string FileStartAtLevel(int level) {
+  static constexpr std::array<const char*, 10> kVersions = {"1.10", "2.00", "2.10", "2.20", "2.30",
+                                                            "2.40", "2.50", "2.60", "2.70", "2.80"};
+  return std::string("\"PCB FILE 9 VERSION ") + kVersions.at(level) +
+         "\"\nlong 0 1 0 0 0 0 0 0 0 0\n";
+}
+
 // A whole file at a format level: header, preamble, the body, the end tag.
 inline std::string BoardAtLevel(int level, std::string_view body) {
-  static constexpr std::array<const char*, 10> kVersions = {
-      "1.10", "2.00", "2.10", "2.20", "2.30", "2.40", "2.50", "2.60", "2.70", "2.80"};
-  return std::string("\"PCB FILE 9 VERSION ") + kVersions.at(level) +
-         "\"\nlong 0 1 0 0 0 0 0 0 0 0\n" + std::string(body) + "\nend\n";
+  return FileStartAtLevel(level) + std::string(body) + "\nend\n";
 }
 
 inline const morvik::TObject& HostBoard() {
@@ -64,8 +69,8 @@ class TLoaderTest : public TStreamTest {
       const pcb9::TGroupKey& k = group.Key;
       std::string text = std::to_string(k.Value);
       if (family == pcb9::TRuleFamily::PlaneConnect)
-        text += "/" + std::to_string(k.ConnectStyle) + "/" + std::to_string(k.ConnectParam1) +
-                "/" + std::to_string(k.ConnectParam2) + "/" + std::to_string(k.ConnectParam3);
+        text += "/" + std::to_string(k.ConnectStyle) + "/" + std::to_string(k.ConnectParam1) + "/" +
+                std::to_string(k.ConnectParam2) + "/" + std::to_string(k.ConnectParam3);
       text += ":";
       for (size_t n = 0; n < group.NameCount(); ++n) text += " " + group.NameAt(n);
       result.push_back(text);

@@ -49,9 +49,9 @@ TEST_P(PadRecordTest, ReadsTheRecordOfItsLevel) {
   const TShapes& a = c.First;
   const TShapes& b = c.Second;
   TImportRunner runner;
-  ASSERT_TRUE(runner.Import(BoardAtLevel(
-      c.Level, "\"P\"\n" + PadRecord(c.Level, 1, 2, 3, "A", "45") +
-                   PadRecord(c.Level, 5, 7, 8, "B", "-12.5"))));
+  ASSERT_TRUE(
+      runner.Import(BoardAtLevel(c.Level, "\"P\"\n" + PadRecord(c.Level, 1, 2, 3, "A", "45") +
+                                              PadRecord(c.Level, 5, 7, 8, "B", "-12.5"))));
   auto pads = BoardMembersOfKind(kKindPad);
   ASSERT_EQ(pads.size(), 2u);
   for (auto [pad, expected] : {std::pair{pads[0], a}, std::pair{pads[1], b}}) {
@@ -118,9 +118,9 @@ attr 52 9
 // them; their index counts the pads read so far.
 TEST_F(THostFixture, FreePadsAreNumberedInFileOrder) {
   TImportRunner runner;
-  ASSERT_TRUE(runner.Import(BoardAtLevel(8, "\"P\"\n" + PadRecord(8, 1, 1, 1, "X7") +
-                                                "\"TH\"\n\"P\"\n" + PadRecord(8, 1, 1, 1, "X7") +
-                                                PadRecord(8, 1, 1, 1, "G"))));
+  ASSERT_TRUE(
+      runner.Import(BoardAtLevel(8, "\"P\"\n" + PadRecord(8, 1, 1, 1, "X7") + "\"TH\"\n\"P\"\n" +
+                                        PadRecord(8, 1, 1, 1, "X7") + PadRecord(8, 1, 1, 1, "G"))));
   auto pads = BoardMembersOfKind(kKindPad);
   ASSERT_EQ(pads.size(), 3u);
   for (int i = 0; i < 3; ++i) {
@@ -162,8 +162,8 @@ TEST_F(THostFixture, EmptyPadsStayOffTheBoard) {
 // is reported instead of read as data.
 TEST_F(THostFixture, Attribute22EndsThePadRunAndIsReported) {
   TImportRunner runner;
-  EXPECT_FALSE(runner.Import(BoardAtLevel(
-      8, "\"P\"\n" + PadRecord(8, 3, 3, 3) + "attr 22 0\n" + PadRecord(8, 1, 1, 1))));
+  EXPECT_FALSE(runner.Import(
+      BoardAtLevel(8, "\"P\"\n" + PadRecord(8, 3, 3, 3) + "attr 22 0\n" + PadRecord(8, 1, 1, 1))));
   auto& messages = Session().Messages();
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].Text, "File Corruption: " + runner.FilePath());
@@ -174,8 +174,8 @@ TEST_F(THostFixture, Attribute22EndsThePadRunAndIsReported) {
 
 TEST_F(THostFixture, PadCutShortByTheEndOfTheFileIsNotAdded) {
   TImportRunner runner;
-  EXPECT_FALSE(runner.Import(std::string("\"PCB FILE 9 VERSION 2.80\"\nlong 0 1 0 0 0 0 0 0 0 0\n") +
-                             "\"P\"\n" + PadRecord(8, 3, 3, 3) + "word 1 1 1\nreal 0\ntruncate\n"));
+  EXPECT_FALSE(runner.Import(FileStartAtLevel(8) + "\"P\"\n" + PadRecord(8, 3, 3, 3) +
+                             "word 1 1 1\nreal 0\ntruncate\n"));
   EXPECT_EQ(BoardMembersOfKind(kKindPad).size(), 1u);
 }
 
@@ -233,7 +233,8 @@ TEST_F(PadClassifierTest, FreePadNumbersStopAt9999) {
                    PadRecord(8, 1, 1, 1),
                8);
   std::vector<std::string> names;
-  for (const morvik::TObject* pad : BoardMembersOfKind(kKindPad)) names.push_back(pad->Text("Name"));
+  for (const morvik::TObject* pad : BoardMembersOfKind(kKindPad))
+    names.push_back(pad->Text("Name"));
   EXPECT_EQ(names, (std::vector<std::string>{"9998", "9999", "9999"}));
   EXPECT_EQ(Collected(TRuleFamily::SolderMaskExpansion),
             std::vector<std::string>{"1: Free-9999 Free-9998"});
@@ -246,9 +247,9 @@ TEST_F(PadClassifierTest, MaskAndPlaneValuesFollowTheLayer) {
     int Level, LayerCode;
     bool Masks, Plane;
   };
-  for (const TCase& c : {TCase{8, 1, true, false}, TCase{8, 16, true, false},
-                         TCase{8, 34, true, true}, TCase{8, 2, false, false},
-                         TCase{9, 34, true, true}, TCase{7, 34, false, false}}) {
+  for (const TCase& c :
+       {TCase{8, 1, true, false}, TCase{8, 16, true, false}, TCase{8, 34, true, true},
+        TCase{8, 2, false, false}, TCase{9, 34, true, true}, TCase{7, 34, false, false}}) {
     SCOPED_TRACE(::testing::Message() << "level " << c.Level << " layer " << c.LayerCode);
     ResetHost();
     pcb9::Run().FreePadNumber = 0;
@@ -269,9 +270,9 @@ TEST_F(PadClassifierTest, PlaneConnectCodes) {
     int Code;
     std::optional<int> Style;
   };
-  const TCase codes[] = {{0, {}},  {3, {}},  {6, {}},  {9, {}},  {12, {}},  {1, 0},  {4, 0},
-                         {7, 0},   {10, 0},  {2, 1},   {5, 1},   {8, 1},    {11, 1}, {13, 2},
-                         {255, 2}, {0x10D, 2}};
+  const TCase codes[] = {{0, {}}, {3, {}}, {6, {}},  {9, {}},   {12, {}}, {1, 0},
+                         {4, 0},  {7, 0},  {10, 0},  {2, 1},    {5, 1},   {8, 1},
+                         {11, 1}, {13, 2}, {255, 2}, {0x10D, 2}};
   for (int level : {7, 8}) {
     for (const TCase& c : codes) {
       SCOPED_TRACE(::testing::Message() << "level " << level << " code " << c.Code);
@@ -279,15 +280,13 @@ TEST_F(PadClassifierTest, PlaneConnectCodes) {
       pcb9::Run().FreePadNumber = 0;
       pcb9::Run().Classifier = pcb9::MakeRunPart<pcb9::TClassifier>(pcb9::Run().Board.get());
       // A mid-layer pad: no mask values, still its plane connection.
-      LoadFreePads("attr 6 2\nattr 23 " + std::to_string(c.Code) + "\n" +
-                       PadRecord(level, 1, 1, 1),
+      LoadFreePads("attr 6 2\nattr 23 " + std::to_string(c.Code) + "\n" + PadRecord(level, 1, 1, 1),
                    static_cast<int16_t>(level));
       std::vector<std::string> expected;
       const std::string values = level >= 8 ? "3/4/6" : "100000/100000/4";
       const std::string expansion = level >= 8 ? "5" : "100000";
       if (c.Style)
-        expected.push_back(expansion + "/" + std::to_string(*c.Style) + "/" + values +
-                           ": Free-1");
+        expected.push_back(expansion + "/" + std::to_string(*c.Style) + "/" + values + ": Free-1");
       EXPECT_EQ(Collected(TRuleFamily::PlaneConnect), expected);
       EXPECT_TRUE(Collected(TRuleFamily::SolderMaskExpansion).empty());
     }
@@ -300,8 +299,7 @@ TEST_F(PadClassifierTest, EmptyPadIsStillClassified) {
   EXPECT_EQ(ObjectsOfKind(kKindPad).size(), 1u);
   EXPECT_TRUE(BoardMembersOfKind(kKindPad).empty());
   EXPECT_EQ(Collected(TRuleFamily::SolderMaskExpansion), std::vector<std::string>{"1: Free-1"});
-  EXPECT_EQ(Collected(TRuleFamily::PlaneConnect),
-            std::vector<std::string>{"5/0/3/4/6: Free-1"});
+  EXPECT_EQ(Collected(TRuleFamily::PlaneConnect), std::vector<std::string>{"5/0/3/4/6: Free-1"});
 }
 
 }  // namespace
