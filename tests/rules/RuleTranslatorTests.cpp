@@ -9,6 +9,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "ClassifierFixture.h"
@@ -79,6 +80,16 @@ void BindFakeFormHost() {
       return reinterpret_cast<void*>(&FakeFindWindow);
     return platform::FindSymbol(platform::MainModule(), name);
   });
+}
+
+// A command the host received as "command|parameters", whether the host
+// logs it as that text or as its two parts.
+template <class TSent>
+std::string CommandText(const TSent& sent) {
+  if constexpr (std::is_convertible_v<TSent, std::string>)
+    return sent;
+  else
+    return sent.Command + "|" + sent.Parameters;
 }
 
 class RuleTranslator : public TClassifierFixture {
@@ -250,7 +261,9 @@ TEST_F(RuleTranslator, HelpSendsTheTopicAndLeavesTheBoxes) {
   TDesignRuleTranslator::ChooseRuleFamilies(*Classifier);
   const std::string sent =
       "Client:RunHelpTopic|FileName = PCBUSR.HLP | Topic = IntroducingDesignRules";
-  EXPECT_EQ(morvik::SentCommands(), (std::vector<std::string>{sent, sent}));
+  std::vector<std::string> texts;
+  for (const auto& command : morvik::SentCommands()) texts.push_back(CommandText(command));
+  EXPECT_EQ(texts, (std::vector<std::string>{sent, sent}));
   for (size_t f = 0; f < pcb9::kRuleFamilyCount; ++f)
     EXPECT_TRUE(Classifier->Switch(static_cast<TRuleFamily>(f)));
 }
