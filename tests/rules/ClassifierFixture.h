@@ -1,6 +1,6 @@
 #pragma once
 // A classifier on the reference host's fresh board, and the rules that its
-// CreateRules left on the board, read back from the host's document.
+// CreateRules left on the board with their names and scopes.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -8,11 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "Document.h"
-#include "Kinds.h"
-#include "proxies/Board.h"
+#include "RuleFixture.h"
 #include "rules/Classifier.h"
-#include "support/HostFixture.h"
 
 namespace pcb9test {
 
@@ -26,31 +23,22 @@ struct TRuleSeen {
   int64_t Int(const char* field) const { return Object->Int(field); }
 };
 
-class TClassifierFixture : public THostFixture {
+class TClassifierFixture : public TRuleFixture {
  protected:
   void SetUp() override {
-    THostFixture::SetUp();
-    Board = std::make_unique<pcb9::TPcbBoard>(morvik::TDocument::Instance().BoardHandle());
-    Board->Sync(1);
+    TRuleFixture::SetUp();
     Classifier = std::make_unique<pcb9::TClassifier>(Board.get());
-    MembersBefore = BoardObject().Members.size();
   }
-
-  static const morvik::TObject& BoardObject() {
-    morvik::TDocument& doc = morvik::TDocument::Instance();
-    return *doc.Find(doc.BoardHandle());
+  void TearDown() override {
+    Classifier.reset();
+    TRuleFixture::TearDown();
   }
 
   // The rules added to the board since the test began, in the order added.
-  std::vector<TRuleSeen> NewRules() const {
+  std::vector<TRuleSeen> CreatedRules() const {
     std::vector<TRuleSeen> rules;
-    const std::vector<uint32_t>& members = BoardObject().Members;
-    for (size_t i = MembersBefore; i < members.size(); ++i) {
-      const morvik::TObject* object = morvik::TDocument::Instance().Find(members[i]);
-      if (!object || object->Kind != morvik::kKindRule) continue;
-      rules.push_back({object->Text("RuleName"), object->Text("Scope1"), object->Int("RuleKind"),
-                       object});
-    }
+    for (const morvik::TObject* rule : NewRules())
+      rules.push_back({rule->Text("RuleName"), rule->Text("Scope1"), rule->Int("RuleKind"), rule});
     return rules;
   }
 
@@ -60,9 +48,7 @@ class TClassifierFixture : public THostFixture {
     return names;
   }
 
-  std::unique_ptr<pcb9::TPcbBoard> Board;
   std::unique_ptr<pcb9::TClassifier> Classifier;
-  size_t MembersBefore = 0;
 };
 
 }  // namespace pcb9test

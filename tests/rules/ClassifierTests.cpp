@@ -20,7 +20,7 @@ class ClassifierRules : public TClassifierFixture {};
 
 TEST_F(ClassifierRules, NothingCollectedCreatesNoRuleAtAll) {
   Classifier->CreateRules();
-  EXPECT_TRUE(NewRules().empty());
+  EXPECT_TRUE(CreatedRules().empty());
   for (size_t f = 0; f < pcb9::kRuleFamilyCount; ++f) {
     const auto family = static_cast<TRuleFamily>(f);
     EXPECT_EQ(Classifier->CountRules(family), 0);
@@ -48,7 +48,7 @@ TEST_F(ClassifierRules, OneValuePerFamilyGivesOneBoardWideRuleEach) {
     EXPECT_EQ(c.CountRules(static_cast<TRuleFamily>(f)), 1) << f;
   c.CreateRules();
 
-  const std::vector<TRuleSeen> rules = NewRules();
+  const std::vector<TRuleSeen> rules = CreatedRules();
   ASSERT_EQ(Names(rules), (Strings{"SolderMaskExpansion", "PasteMaskExpansion", "PlaneClearance",
                                    "PlaneConnect", "Width", "RoutingVias", "RoutingTopology",
                                    "RoutingPriority"}));
@@ -84,7 +84,7 @@ TEST_F(ClassifierRules, MinorityNetsGetTheirOwnRulesNewestFirst) {
   EXPECT_EQ(Classifier->CountRules(TRuleFamily::TrackWidth), 3);
   Classifier->CreateRules();
 
-  const std::vector<TRuleSeen> rules = NewRules();
+  const std::vector<TRuleSeen> rules = CreatedRules();
   ASSERT_EQ(Names(rules), (Strings{"Width", "Width_1", "Width_2"}));
   EXPECT_EQ(rules[0].Scope1, "");
   EXPECT_EQ(rules[0].Int("MaxWidth"), 10 * kMil);
@@ -111,7 +111,7 @@ TEST_F(ClassifierRules, TieGoesToTheNewestGroupAndNumberingFollowsListOrder) {
   EXPECT_TRUE(fallback->IsDefault);
   c.CreateRules();
 
-  const std::vector<TRuleSeen> rules = NewRules();
+  const std::vector<TRuleSeen> rules = CreatedRules();
   ASSERT_EQ(Names(rules), (Strings{"SolderMaskExpansion", "SolderMaskExpansion_1",
                                    "SolderMaskExpansion_2", "SolderMaskExpansion_3"}));
   EXPECT_EQ(rules[0].Int("SolderMaskExpansion"), 3 * kMil);
@@ -149,7 +149,7 @@ TEST_F(ClassifierRules, TopologyCodesShareGroupsByHostValue) {
   c.CreateRules();
 
   // 0 and 3 tie with three nets each; 3 was created later and wins.
-  const std::vector<TRuleSeen> rules = NewRules();
+  const std::vector<TRuleSeen> rules = CreatedRules();
   ASSERT_EQ(rules.size(), 6u);
   EXPECT_EQ(rules[0].Int("Topology"), 3);
   const Strings scopes = {"InNet('T0')", "InNet('T256')", "InNet('T7')", "InNet('T6')",
@@ -169,7 +169,7 @@ TEST_F(ClassifierRules, PrioritiesCountOnlyTheirLowByte) {
   EXPECT_EQ(Classifier->Groups(TRuleFamily::Priority).GroupCount(), 2u);
   Classifier->CreateRules();
 
-  const std::vector<TRuleSeen> rules = NewRules();
+  const std::vector<TRuleSeen> rules = CreatedRules();
   ASSERT_EQ(Names(rules), (Strings{"RoutingPriority", "RoutingPriority_1"}));
   EXPECT_EQ(rules[0].Int("Priority"), 1);
   EXPECT_EQ(rules[1].Scope1, "InNet('P511')");
@@ -183,7 +183,7 @@ TEST_F(ClassifierRules, PlaneConnectGroupsByAllFiveValues) {
   EXPECT_EQ(Classifier->Groups(TRuleFamily::PlaneConnect).GroupCount(), 2u);
   Classifier->CreateRules();
 
-  const std::vector<TRuleSeen> rules = NewRules();
+  const std::vector<TRuleSeen> rules = CreatedRules();
   ASSERT_EQ(Names(rules), (Strings{"PlaneConnect", "PlaneConnect_1"}));
   EXPECT_EQ(rules[0].Int("ConnectParam3"), 2);
   EXPECT_EQ(rules[1].Scope1, "HasPad('J1-1')");
@@ -205,7 +205,7 @@ TEST_F(ClassifierRules, NamesCountOncePerGroupAndCompareByteForByte) {
   EXPECT_EQ(c.CountRules(TRuleFamily::PasteMaskExpansion), 5);
   c.CreateRules();
 
-  const std::vector<TRuleSeen> rules = NewRules();
+  const std::vector<TRuleSeen> rules = CreatedRules();
   ASSERT_EQ(rules.size(), 5u);
   EXPECT_EQ(rules[0].Int("PasteMaskExpansion"), 0);
   EXPECT_EQ(rules[1].Int("PasteMaskExpansion"), 2 * kMil);
@@ -235,7 +235,7 @@ TEST_F(ClassifierRules, SwitchOffKeepsOnlyTheBoardWideRule) {
   c.SetSwitch(TRuleFamily::TrackWidth, false);
   c.CreateRules();
 
-  EXPECT_EQ(Names(NewRules()), (Strings{"Width", "RoutingVias", "RoutingVias_1"}));
+  EXPECT_EQ(Names(CreatedRules()), (Strings{"Width", "RoutingVias", "RoutingVias_1"}));
   EXPECT_FALSE(c.Switch(TRuleFamily::TrackWidth));
   EXPECT_TRUE(c.Switch(TRuleFamily::ViaSize));
 }
@@ -246,7 +246,7 @@ TEST_F(ClassifierRules, EmptyNameOutsideTheDefaultGroupGivesASecondBoardWideRule
   Classifier->AddPlaneExpansion(25 * kMil, "");
   Classifier->CreateRules();
 
-  const std::vector<TRuleSeen> rules = NewRules();
+  const std::vector<TRuleSeen> rules = CreatedRules();
   ASSERT_EQ(Names(rules), (Strings{"PlaneClearance", "PlaneClearance_1"}));
   EXPECT_EQ(rules[1].Scope1, "");
   EXPECT_EQ(rules[1].Int("PlaneExpansion"), 25 * kMil);
@@ -260,7 +260,7 @@ TEST_F(ClassifierRules, AnEarlierDefaultChoiceDoesNotHideItsNames) {
   Classifier->AddTrackWidth(12 * kMil, "B");
   Classifier->AddTrackWidth(12 * kMil, "C");
   Classifier->CreateRules();
-  const std::vector<TRuleSeen> rules = NewRules();
+  const std::vector<TRuleSeen> rules = CreatedRules();
   ASSERT_EQ(Names(rules), (Strings{"Width", "Width_1"}));
   EXPECT_EQ(rules[1].Scope1, "InNet('A')");
   EXPECT_FALSE(Classifier->Groups(TRuleFamily::TrackWidth).GroupAt(1).IsDefault);
@@ -271,7 +271,7 @@ TEST_F(ClassifierRules, WithoutABoardNothingIsCreated) {
   detached.AddTrackWidth(10 * kMil, "A");
   detached.AddTrackWidth(12 * kMil, "B");
   detached.CreateRules();
-  EXPECT_TRUE(NewRules().empty());
+  EXPECT_TRUE(CreatedRules().empty());
 }
 
 }  // namespace
