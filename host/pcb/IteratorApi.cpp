@@ -59,6 +59,8 @@ int64_t LayerOf(const TObject& object) {
   return object.Int("Layer");
 }
 
+constexpr uint8_t kEveryChild = 0;
+
 struct TQuery {
   uint8_t Kind;
   uint8_t Method;
@@ -102,7 +104,7 @@ class TCollector {
 
   void Take(const TObject* object) {
     if (!object || object->Deleted || object->Kind == kKindBoard) return;
-    if (object->Kind != Query_.Kind) return;
+    if (Query_.Kind != kEveryChild && object->Kind != Query_.Kind) return;
     if (Query_.LayerFilter && LayerOf(*object) != static_cast<int64_t>(Query_.LayerCode)) return;
     if (Seen_.insert(object->Handle).second) Result_.push_back(object->Handle);
   }
@@ -126,10 +128,13 @@ uint32_t PCB9_CALL PcbApi_CreateIterator(uint32_t Container, uint8_t Kind, uint8
   TObject* container = FindFor(__func__, Container, kContainerKinds);
   if (!container) return kNoIterator;
   if (container->Deleted) return RefuseIterator(Container, "a deleted container");
-  // Kind 0 is not "every kind": an editor iterates one object kind at a time.
-  if (!IsObjectKind(Kind)) return RefuseIterator(Container, "no object kind " + std::to_string(Kind));
-  if (Method > kMethodAllLayers) return RefuseIterator(Container, "no method " + std::to_string(Method));
   const bool board = container->Kind == kKindBoard;
+  // The board is walked one object kind at a time; kind 0 there is not
+  // "every kind". A group's children may be asked for all at once (kind 0),
+  // as the importer does to see where a component's primitives lie.
+  if (!IsObjectKind(Kind) && (board || Kind != kEveryChild))
+    return RefuseIterator(Container, "no object kind " + std::to_string(Kind));
+  if (Method > kMethodAllLayers) return RefuseIterator(Container, "no method " + std::to_string(Method));
   TCollector collector(document, {Kind, Method, LayerCode, board && Method != kMethodAllLayers});
   if (board)
     collector.FromBoard(*container);

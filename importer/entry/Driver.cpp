@@ -21,6 +21,7 @@
 #include "proxies/Board.h"
 #include "report/ComponentLayerWarnings.h"
 #include "rules/BoardRules.h"
+#include "rules/Classifier.h"
 #include "rules/OwnerLinks.h"
 #include "rules/RuleBuilders.h"
 #include "stream/FileHeader.h"
@@ -88,14 +89,18 @@ void AddBoardLevelRules() {
   CreateBoardRules(*run.Board, run.ClearanceSettings, run.RouteSettings);
 }
 
+// The per-pad and per-net rule families, after the user's choice.
+void CreateClassifierRules() { Run().Classifier->CreateRules(); }
+
 void AddOldFormatRules() { CreateOldFormatPadRules(*Run().Board, Run().FormatLevel); }
 
 void LinkRunOwners() { LinkOwners(Run().Board->Handle); }
 
 // What runs after a complete load, in order.
-const std::array<void (*)(), 5> kPostLoadSequence = {{
+const std::array<void (*)(), 6> kPostLoadSequence = {{
     SweepRules,
     AddBoardLevelRules,
+    CreateClassifierRules,
     AddOldFormatRules,
     LinkRunOwners,
     ReportComponentLayerWarnings,
@@ -105,6 +110,7 @@ void StartRun(std::string_view fileName, int32_t boardHandle) {
   TImportRun& run = BeginRun();
   run.Board = std::make_unique<TPcbBoard>(static_cast<uint32_t>(boardHandle));
   run.Board->Sync(1);
+  run.Classifier = MakeRunPart<TClassifier>(run.Board.get());
   run.LayerWarnings = MakeRunPart<TComponentLayerWarnings>();
   run.ImportFileName.assign(fileName.substr(0, 255));
   bool opened = OpenTokenFile(std::string(fileName));

@@ -90,6 +90,8 @@ TEST_F(HostIterators, ComponentsShowTheirMembersAndTextsOnTheBoard) {
   EXPECT_EQ(Walk(component, kKindPad, 2, 0), Handles{pad});
   EXPECT_TRUE(Walk(component, kKindText, 2, 0).empty());
   EXPECT_EQ(Walk(component, kKindTrack, 0, kBottom), Handles{track});
+  // Kind 0 on a component: its members of every kind.
+  EXPECT_EQ(Walk(component, 0, 2, 0), (Handles{pad, track}));
 }
 
 TEST_F(HostIterators, TheGroupsMethodAddsMembersOfOtherGroupsOnce) {

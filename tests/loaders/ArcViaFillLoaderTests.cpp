@@ -181,7 +181,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(THostFixture, ViaTakesItsRegistersAndKeepsItsLayer) {
   TImportRunner runner;
-  ASSERT_TRUE(runner.Import(BoardAtLevel(8, R"(
+  ASSERT_TRUE(runner.ImportUnlinked(BoardAtLevel(8, R"(
 "V"
 attr 4 0x0041
 attr 5 7
@@ -193,7 +193,7 @@ attr 47 1           # 47 to 52: read and ignored
 attr 52 1
 coord 0 0 0 0
 word 0
-)")));
+)"), 1));
   auto vias = BoardMembersOfKind(kKindVia);
   ASSERT_EQ(vias.size(), 1u);
   const morvik::TObject& v = *vias[0];
@@ -275,7 +275,7 @@ INSTANTIATE_TEST_SUITE_P(
 // it; a via takes no layer at all.
 TEST_F(THostFixture, RegistersStayInForceFromArcsToFills) {
   TImportRunner runner;
-  ASSERT_TRUE(runner.Import(BoardAtLevel(9, R"(
+  ASSERT_TRUE(runner.ImportUnlinked(BoardAtLevel(9, R"(
 "A"
 attr 6 16
 attr 5 3
@@ -289,7 +289,7 @@ word 0
 coord 0 0 1 1
 real 0
 )",
-                                         2)));
+                                         2), 2));
   auto fills = BoardMembersOfKind(kKindFill);
   ASSERT_EQ(fills.size(), 1u);
   EXPECT_EQ(fills[0]->Int("Layer"), kBottomLayer);

@@ -77,7 +77,7 @@ TEST_F(THostFixture, PadTakesItsRegisters) {
     SCOPED_TRACE(level);
     ResetHost();
     TImportRunner runner;
-    ASSERT_TRUE(runner.Import(BoardAtLevel(level, R"(
+    ASSERT_TRUE(runner.ImportUnlinked(BoardAtLevel(level, R"(
 "P"
 attr 4 0x8005
 attr 5 -3
@@ -94,7 +94,7 @@ attr 26 9
 attr 27 9
 attr 46 9
 attr 52 9
-)" + PadRecord(level, 1, 1, 1))));
+)" + PadRecord(level, 1, 1, 1)), 1));
     auto pads = BoardMembersOfKind(kKindPad);
     ASSERT_EQ(pads.size(), 1u);
     const morvik::TObject& p = *pads[0];

@@ -220,11 +220,11 @@ TEST_F(THostFixture, PolygonModeFromOptionsBAndC) {
 // plane is a split plane.
 TEST_F(THostFixture, SplitPlanesAndPolygonsAreNumberedTogether) {
   TImportRunner runner;
-  ASSERT_TRUE(runner.Import(BoardAtLevel(
+  ASSERT_TRUE(runner.ImportUnlinked(BoardAtLevel(
       8, "\"G\"\nattr 6 1\nattr 5 3\n" + PolygonRecord(8, {"0 0 0 0", 1, kSquare, {}, ""}) +
              "attr 6 24\n" +
              PolygonRecord(8, {"0 0 0 0", 1, kSquare, {0, 0, 1}, ArcItem(1, 2, 3, "0", "90")}) +
-             "attr 6 16\nattr 5 -1\n" + PolygonRecord(8, kFollower))));
+             "attr 6 16\nattr 5 -1\n" + PolygonRecord(8, kFollower)), 3));
   auto polygons = BoardMembersOfKind(kKindPolygon);
   auto planes = BoardMembersOfKind(kKindSplitPlane);
   ASSERT_EQ(polygons.size(), 2u);
@@ -250,14 +250,14 @@ TEST_F(THostFixture, SplitPlanesAndPolygonsAreNumberedTogether) {
 // inside it take effect for later records.
 TEST_F(THostFixture, AttributesInsideARecordApplyToLaterPolygons) {
   TImportRunner runner;
-  ASSERT_TRUE(runner.Import(BoardAtLevel(
+  ASSERT_TRUE(runner.ImportUnlinked(BoardAtLevel(
       8, "\"G\"\nattr 5 2\nattr 6 1\n" +
              PolygonRecord(8, {"0 0 0 0",
                                1,
                                kSquare,
                                {0, 1},
                                "attr 5 7\nattr 6 16\n" + ArcItem(1, 2, 3, "0", "90")}) +
-             PolygonRecord(8, kFollower))));
+             PolygonRecord(8, kFollower)), 2));
   auto polygons = BoardMembersOfKind(kKindPolygon);
   ASSERT_EQ(polygons.size(), 2u);
   EXPECT_EQ(polygons[0]->Int("Net"), 2);

@@ -98,7 +98,7 @@ INSTANTIATE_TEST_SUITE_P(Fonts, TextFontTest,
 
 TEST_F(THostFixture, TextTakesItsRegisters) {
   TImportRunner runner;
-  ASSERT_TRUE(runner.Import(BoardAtLevel(9, R"(
+  ASSERT_TRUE(runner.ImportUnlinked(BoardAtLevel(9, R"(
 "TN"
 attr 5 9            # a net for the track; texts never take one
 attr 53 -4          # set in a track group, still in force for the text
@@ -115,7 +115,7 @@ real 0
 coord 0 0 0 0
 "T"
 )",
-                                         2)));
+                                         2), 2));
   auto texts = BoardMembersOfKind(kKindText);
   ASSERT_EQ(texts.size(), 1u);
   const morvik::TObject& t = *texts[0];

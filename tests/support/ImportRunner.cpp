@@ -1,5 +1,6 @@
 #include "ImportRunner.h"
 
+#include "HostSession.h"
 #include "Module.h"
 #include "TokenAsm.h"
 #include "entry/Driver.h"
@@ -14,6 +15,16 @@ bool TImportRunner::Import(std::string_view tokenText, std::string_view fileName
   morvik::SetBoardFileName(Path_);
   auto board = static_cast<int32_t>(morvik::TDocument::Instance().BoardHandle());
   return pcb9::RunImport(Path_, board);
+}
+
+bool TImportRunner::ImportUnlinked(std::string_view tokenText, int records) {
+  pcb9host::THostSession& session = pcb9host::THostSession::Instance();
+  session.SetEscAfter(records);
+  session.SetAnswerYes(true);
+  const bool result = Import(tokenText);
+  session.SetEscAfter(0);
+  session.SetAnswerYes(false);
+  return !result && morvik::Progress().Updates == records;
 }
 
 std::vector<const morvik::TObject*> BoardMembersOfKind(uint8_t kind) {

@@ -14,6 +14,10 @@ class TImportRunner {
  public:
   // Assembles the text into a file and runs the import on the host's board.
   bool Import(std::string_view tokenText, std::string_view fileName = "board.PCB");
+  // Imports the text but stops it with a confirmed Esc right after its
+  // `records`-th record, so that no post-load pass (rules, owner linking)
+  // changes what the loaders stored. True when it stopped there.
+  bool ImportUnlinked(std::string_view tokenText, int records);
   const std::string& FilePath() const { return Path_; }
 
  private:
