@@ -112,17 +112,32 @@ std::pair<TKindCounts, TKindCounts> ObjectCounts() {
   return {live, deleted};
 }
 
+// The rules on the board by kind: "Clearance 10, Width 3, ...".
+std::string RulesText() {
+  TKindCounts byKind;
+  size_t total = 0;
+  for (const auto& [handle, object] : morvik::TDocument::Instance().Objects()) {
+    if (object.Deleted || object.Kind != morvik::kKindRule) continue;
+    const std::string name = object.Text("RuleName");
+    ++byKind[name.substr(0, name.find('_'))];
+    ++total;
+  }
+  return std::to_string(total) + (total ? " (" + CountsText(byKind) + ")" : "");
+}
+
 void PrintSummary(const TImportOptions& o, const pcb9host::TImportOutcome& outcome, bool dumpWritten) {
   std::cout << "File:       " << o.File << '\n'
             << "Recognised: " << (outcome.Recognised ? "yes" : "no") << '\n'
             << "Result:     "
             << (!outcome.Result ? "not imported" : *outcome.Result ? "true" : "false") << '\n'
             << "Objects:    " << CountsText(ObjectCounts().first) << '\n'
-            << "Deleted:    " << CountsText(ObjectCounts().second) << '\n';
+            << "Deleted:    " << CountsText(ObjectCounts().second) << '\n'
+            << "Rules:      " << RulesText() << '\n';
   for (const pcb9host::TMessageRecord& m : THostSession::Instance().Messages())
     std::cout << "Message:    [" << m.Caption << "] " << m.Text << " (" << m.Answer << ")\n";
   for (const pcb9host::TReportRecord& r : THostSession::Instance().Reports())
     std::cout << "Report written: " << r.Name << '\n';
+  if (THostSession::Instance().Reports().empty()) std::cout << "Report:     none written\n";
   if (const auto& dialog = THostSession::Instance().Dialog())
     std::cout << "Dialog:     " << (dialog->Shown ? "shown" : "built, not shown") << '\n';
   if (const size_t refused = morvik::HostErrors().size())
