@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <variant>
 #include <vector>
 
@@ -37,6 +38,16 @@ struct TFieldSpec {
   uint32_t Size = 0;  // Bytes: block size
 };
 
+// Hash of a field name that also takes a string_view, for lookups without
+// a copy of the name.
+struct TFieldNameHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+};
+
+template <class T>
+using TFieldMap = std::unordered_map<std::string, T, TFieldNameHash, std::equal_to<>>;
+
 using TValue = std::variant<int64_t, double, std::string, std::vector<uint8_t>>;
 
 struct TObject {
@@ -45,9 +56,10 @@ struct TObject {
   bool Deleted = false;     // removed from its container
   uint32_t Container = 0;   // board or group it was added to, 0 for none
   std::vector<uint32_t> Members;  // for containers, in the order added
-  // Fields by name; the comparator looks names up without copying them.
-  std::map<std::string, TValue, std::less<>> Fields;
-  std::map<std::string, TFieldType, std::less<>> Types;  // type each field was last written with
+  // Fields by name, looked up without copying the name. Hashed: a board
+  // holds thousands of fields and the importer fetches them all often.
+  TFieldMap<TValue> Fields;
+  TFieldMap<TFieldType> Types;  // type each field was last written with
   std::vector<std::string> ClassMembers;  // an object class's member names, in order
 
   int64_t Int(std::string_view name, int64_t fallback = 0) const;
@@ -84,6 +96,9 @@ class TDocument {
   std::map<uint8_t, TDefaults> Defaults_;
   uint32_t NextHandle_ = 1;
   uint32_t Board_ = 0;
+  // The objects right after the first board was made; Reset restores them.
+  std::map<uint32_t, TObject> NewDocument_;
+  uint32_t NewDocumentNextHandle_ = 1;
   void MakeBoard();
 };
 

@@ -16,7 +16,10 @@ using namespace morvik;
 
 namespace {
 
-constexpr uint8_t kMethodMembers = 0, kMethodGroups = 1, kMethodAllLayers = 2;
+// Iteration methods; 1 walks a group's children and needs no test of its own.
+constexpr uint8_t kMethodMembers = 0;
+[[maybe_unused]] constexpr uint8_t kMethodGroups = 1;
+constexpr uint8_t kMethodAllLayers = 2;
 // Iterator handles live apart from object handles, so walking the board never
 // shifts the numbers of the objects an import creates.
 constexpr uint32_t kFirstIteratorHandle = 0x40000000u;
