@@ -4,10 +4,13 @@
 
 PCB9_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 PCB9_PACKAGES=(build-essential cmake g++ binutils libgtest-dev nlohmann-json3-dev libcli11-dev)
+# The import fuzzer's compiler and its libFuzzer and sanitizer runtimes.
+PCB9_FUZZ_PACKAGES=(clang libclang-rt-dev)
 
+# pcb9_install_packages [MORE PACKAGES...]: the build's packages and any named.
 pcb9_install_packages() {
   local missing=() package
-  for package in "${PCB9_PACKAGES[@]}"; do
+  for package in "${PCB9_PACKAGES[@]}" "$@"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" \
       || missing+=("$package")
   done

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Builds the project twice, plainly (build/) and with AddressSanitizer and
 # UndefinedBehaviorSanitizer (build-asan/), and runs the whole test suite in
-# both. Fails when either build or any test fails.
+# both; then builds the import fuzzer (build-fuzz/, clang) and runs it for a
+# fixed number of executions. Fails when a build, a test or the fuzzer
+# fails.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
-pcb9_install_packages
+pcb9_install_packages "${PCB9_FUZZ_PACKAGES[@]}"
 pcb9_configure "$PCB9_ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 pcb9_build "$PCB9_ROOT/build"
 pcb9_configure "$PCB9_ROOT/build-asan" -DCMAKE_BUILD_TYPE=Debug -DPCB9_SANITIZE=ON
@@ -17,4 +19,6 @@ ctest --test-dir "$PCB9_ROOT/build" --output-on-failure -j2 || status=1
 echo "== Tests (AddressSanitizer and UndefinedBehaviorSanitizer build)"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir "$PCB9_ROOT/build-asan" --output-on-failure -j2 || status=1
+echo "== Import fuzzer (${PCB9_FUZZ_RUNS:=20000} executions)"
+"$PCB9_ROOT/scripts/fuzz.sh" "$PCB9_FUZZ_RUNS" || status=1
 exit $status

@@ -63,6 +63,11 @@ int64_t TokenStreamOffset();
 // exponent. False when the text does not convert.
 bool TextToReal(const char* text, size_t length, double& value);
 
+// Token classifications (each step of `PeekToken`, filler runs included)
+// and attribute reads since the last file or buffer was opened; kept after
+// the run ends. Tests bound an import's work by the file's size with it.
+int64_t TokenReadsSinceOpen();
+
 // Test support: whether the one-time data integrity warning was shown, and
 // forgetting that it was.
 bool RecoveryWarningShown();

@@ -1,10 +1,8 @@
 // The example boards as a user meets them: each imports completely into a
 // sound host, the same file imported twice in one process gives the same
-// board, and the rich board cut short anywhere fails cleanly and keeps every
-// record that came before the cut.
+// board. Damaged boards are swept in tests/hardening.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -12,7 +10,6 @@
 
 #include "Document.h"
 #include "Dump.h"
-#include "Kinds.h"
 #include "Module.h"
 #include "entry/Driver.h"
 #include "support/HostFixture.h"
@@ -90,57 +87,6 @@ TEST_F(THostFixture, TheSameFileTwiceInOneProcessGivesTheSameBoard) {
     EXPECT_EQ(first["result"], true);
     EXPECT_TRUE(first == second);
   }
-}
-
-// What identifies a board member across two imports of the same records.
-std::vector<std::string> BoardMembers() {
-  morvik::TDocument& doc = morvik::TDocument::Instance();
-  std::vector<std::string> members;
-  for (uint32_t handle : doc.Find(doc.BoardHandle())->Members) {
-    const morvik::TObject* o = doc.Find(handle);
-    if (!o || o->Kind == morvik::kKindRule) continue;
-    members.push_back(std::to_string(o->Kind) + " " + std::to_string(o->Int("X")) + " " +
-                      std::to_string(o->Int("Y")) + " " + o->Text("Name") + o->Text("Text"));
-  }
-  return members;
-}
-
-// Every word offset from the header to the end tag, in steps, and the words
-// around each block boundary.
-TEST_F(THostFixture, TheRichBoardCutShortFailsOnceAndKeepsWhatCameBefore) {
-  const std::vector<uint8_t> whole = ReadBytes(kExamples + "board.PCB");
-  TTempDir dir;
-  const std::string full = dir.Write("full.PCB", std::string(whole.begin(), whole.end()));
-  ASSERT_TRUE(ImportFile(full));
-  const std::vector<std::string> complete = BoardMembers();
-
-  size_t endTag = whole.size() / 2;
-  while (endTag > 0 && !(whole[2 * (endTag - 1)] == 0x00 && whole[2 * (endTag - 1) + 1] == 0xA2))
-    --endTag;
-  ASSERT_GT(endTag, 0u);
-
-  std::vector<size_t> cuts;
-  for (size_t words = 1; words < endTag; words += 5) cuts.push_back(words);
-  for (size_t words = 2040; words < 2056 && words < endTag; ++words) cuts.push_back(words);
-  std::sort(cuts.begin(), cuts.end());
-
-  size_t kept = 0;
-  for (size_t words : cuts) {
-    SCOPED_TRACE("cut after word " + std::to_string(words));
-    ResetHost();
-    const std::string path =
-        dir.Write("cut.PCB", std::string(whole.begin(), whole.begin() + 2 * words));
-    EXPECT_FALSE(ImportFile(path));
-    ASSERT_EQ(Session().Messages().size(), 1u);
-    EXPECT_EQ(Session().Messages()[0].Text, "File Corruption: " + path);
-    const std::vector<std::string> members = BoardMembers();
-    ASSERT_LE(members.size(), complete.size());
-    EXPECT_TRUE(std::equal(members.begin(), members.end(), complete.begin()));
-    // A longer file never keeps fewer records.
-    EXPECT_GE(members.size(), kept);
-    kept = members.size();
-  }
-  EXPECT_GT(kept, complete.size() / 2);
 }
 
 }  // namespace
