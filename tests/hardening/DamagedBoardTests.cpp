@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -22,9 +23,9 @@ constexpr size_t kSlices = 6;
 constexpr size_t kBlockWords = 2048;
 
 // Under the sanitizers an import costs many times more: there the sweeps
-// take every third cut and every twelfth word's changes.
+// take every fourth cut and every sixteenth word's changes.
 #if defined(__SANITIZE_ADDRESS__)
-constexpr size_t kCutStride = 3, kChangeStride = 12;
+constexpr size_t kCutStride = 4, kChangeStride = 16;
 #else
 constexpr size_t kCutStride = 1, kChangeStride = 1;
 #endif
@@ -45,6 +46,10 @@ struct TSlice {
   const char* Board;
   size_t Index;
 };
+
+void PrintTo(const TSlice& slice, std::ostream* out) {
+  *out << slice.Board << " slice " << slice.Index;
+}
 
 class DamagedBoard : public THostFixture, public ::testing::WithParamInterface<TSlice> {
  protected:
