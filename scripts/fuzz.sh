@@ -4,14 +4,14 @@
 #
 #   ./scripts/fuzz.sh [RUNS] [LIBFUZZER OPTIONS...]
 #
-# RUNS is a fixed number of executions (default 10000, what the test command
+# RUNS is a fixed number of executions (default 5000, what the test command
 # runs); -1 fuzzes until stopped. The corpus grows in build-fuzz/corpus,
 # seeded with the example boards; crashes, leaks and hangs are written to
 # build-fuzz/findings/. Fails when the fuzzer finds anything.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
-runs="${1:-10000}"
+runs="${1:-5000}"
 [ $# -gt 0 ] && shift
 pcb9_install_packages "${PCB9_FUZZ_PACKAGES[@]}"
 pcb9_configure "$PCB9_ROOT/build-fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \

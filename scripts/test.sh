@@ -19,6 +19,6 @@ ctest --test-dir "$PCB9_ROOT/build" --output-on-failure -j2 || status=1
 echo "== Tests (AddressSanitizer and UndefinedBehaviorSanitizer build)"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir "$PCB9_ROOT/build-asan" --output-on-failure -j2 || status=1
-echo "== Import fuzzer (${PCB9_FUZZ_RUNS:=10000} executions)"
+echo "== Import fuzzer (${PCB9_FUZZ_RUNS:=5000} executions)"
 "$PCB9_ROOT/scripts/fuzz.sh" "$PCB9_FUZZ_RUNS" || status=1
 exit $status
