@@ -98,8 +98,12 @@ struct TOutline {
   }
 };
 
+// Once the stream has failed or ended, no further word belongs to this
+// record: a damaged vertex count must not make work the file does not hold.
+bool StreamStopped() { return Run().Aborted || Run().EndReached; }
+
 void ReadVertices(TOutline& outline, int16_t lastVertex) {
-  for (int32_t i = 0; i <= lastVertex; ++i) {
+  for (int32_t i = 0; i <= lastVertex && !StreamStopped(); ++i) {
     TPolySegment vertex{};
     vertex.SegX = NextCoord();
     vertex.SegY = NextCoord();
@@ -141,8 +145,8 @@ void ReadPolygonArc(TPolySegment* entry) {
 // run and the arc of the entry before it.
 void ReadArcs(TOutline& outline, int16_t lastVertex) {
   std::vector<bool> arcFlags;
-  for (int32_t i = 0; i <= lastVertex; ++i) arcFlags.push_back(ReadOption());
-  for (int32_t i = 1; i <= lastVertex; ++i) {
+  for (int32_t i = 0; i <= lastVertex && !StreamStopped(); ++i) arcFlags.push_back(ReadOption());
+  for (int32_t i = 1; i < static_cast<int32_t>(arcFlags.size()) && !StreamStopped(); ++i) {
     if (!arcFlags[i]) continue;
     RunAttributes(AcceptedAttributes::PolygonSegment);
     ReadPolygonArc(outline.Entry(i - 1));
