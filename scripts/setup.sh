@@ -5,9 +5,12 @@
 PCB9_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 PCB9_PACKAGES=(build-essential cmake g++ binutils libgtest-dev nlohmann-json3-dev libcli11-dev)
 
+# pcb9_install_packages [PACKAGES...]: the build's packages when none are
+# named.
 pcb9_install_packages() {
-  local missing=() package
-  for package in "${PCB9_PACKAGES[@]}"; do
+  local missing=() package wanted=("$@")
+  [ ${#wanted[@]} -gt 0 ] || wanted=("${PCB9_PACKAGES[@]}")
+  for package in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" \
       || missing+=("$package")
   done

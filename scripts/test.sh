@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the project twice, plainly (build/) and with AddressSanitizer and
 # UndefinedBehaviorSanitizer (build-asan/), and runs the whole test suite in
-# both. Fails when either build or any test fails.
+# both; then the Windows builds and their tests (scripts/win32.sh). Fails
+# when any build or any test fails.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
@@ -17,4 +18,6 @@ ctest --test-dir "$PCB9_ROOT/build" --output-on-failure -j2 || status=1
 echo "== Tests (AddressSanitizer and UndefinedBehaviorSanitizer build)"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir "$PCB9_ROOT/build-asan" --output-on-failure -j2 || status=1
+echo "== Windows builds: static checks and tests under 64-bit Wine"
+"$PCB9_ROOT/scripts/win32.sh" || status=1
 exit $status

@@ -15,6 +15,7 @@
 #include "HostSession.h"
 #include "HostSystem.h"
 #include "Module.h"
+#include "WindowSnapshotWin.h"
 #include "platform/Platform.h"
 
 namespace pcb9host::hostsystem {
@@ -49,13 +50,16 @@ bool LocalTime(std::time_t time, std::tm& local) { return localtime_s(&local, &t
 namespace {
 
 constexpr const char* kTestModeSubKey = "Software\\Corvex\\TestMode";
+constexpr const char* kTestModeParentKey = "Software\\Corvex";
 
 struct TUi {
   THostSession* Session = nullptr;
   HWND Editor = nullptr;
   HHOOK Hook = nullptr;
   bool CreatedTestKey = false;
+  bool CreatedTestParent = false;
   std::set<HWND> Answered;  // each box or dialog is answered once
+  HWND PendingForm = nullptr;  // shown, answered when its loop runs
 };
 
 TUi& Ui() {
@@ -190,17 +194,34 @@ void RecordHiddenForm(HWND form, UINT nameMessage) {
   Ui().Session->RunModalForm(OwnerOf(form), live.Controls, false, &PressFormButton, &live);
 }
 
+// Answers the shown form as the session scripts it: a click on every box
+// whose state the answer changes, then OK. A test's snapshot shows it just
+// before OK.
 void AnswerForm(HWND form, UINT nameMessage) {
   TLiveForm live = ReadForm(form, nameMessage);
+  std::vector<uint8_t> before;
+  for (const TPlatformFormControl& c : live.Controls) before.push_back(c.Checked);
   Ui().Session->RunModalForm(OwnerOf(form), live.Controls, true, &PressFormButton, &live);
   HWND ok = nullptr;
   for (size_t i = 1; i < live.Windows.size(); ++i) {
-    const bool checked = live.Controls[i].Checked != 0;
-    if (std::strcmp(live.Controls[i].Kind, "checkbox") == 0 && IsWindowEnabled(live.Windows[i]))
-      SendMessageA(live.Windows[i], BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    if (std::strcmp(live.Controls[i].Kind, "checkbox") == 0 && live.Controls[i].Checked != before[i])
+      SendMessageA(live.Windows[i], BM_CLICK, 0, 0);
     if (live.Controls[i].IsDefault) ok = live.Windows[i];
   }
+  WriteWindowSnapshot(form, nameMessage);
   if (ok) Press(form, GetDlgCtrlID(ok));
+}
+
+// The form is answered from its own modal loop once it is on the screen, so
+// that clicks land on a live window.
+void CALLBACK AnswerShownForm(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  TUi& ui = Ui();
+  HWND form = ui.PendingForm;
+  ui.PendingForm = nullptr;
+  if (!form || !IsWindow(form) || !ui.Session) return;
+  const UINT nameMessage = RegisterWindowMessageA(pcb9::platform::kFormControlNameMessage);
+  AnswerForm(form, nameMessage);
 }
 
 LRESULT CALLBACK TrainingHook(int code, WPARAM wparam, LPARAM lparam) {
@@ -212,8 +233,10 @@ LRESULT CALLBACK TrainingHook(int code, WPARAM wparam, LPARAM lparam) {
     const bool form = SendMessageA(window, nameMessage, reinterpret_cast<WPARAM>(window), 0) != 0;
     if (activate && ClassOf(window) == "#32770")
       AnswerMessageBox(window);
-    else if (activate && form)
-      AnswerForm(window, nameMessage);
+    else if (activate && form) {
+      ui.PendingForm = window;
+      SetTimer(nullptr, 0, 10, &AnswerShownForm);
+    }
     else if (destroy && form)
       RecordHiddenForm(window, nameMessage);
     else
@@ -235,10 +258,9 @@ HWND CreateEditorWindow() {
                          480, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
-bool TestKeyExists() {
+bool KeyExists(const char* path) {
   HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kTestModeSubKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-    return false;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
   RegCloseKey(key);
   return true;
 }
@@ -252,7 +274,10 @@ void BeginImportUi(THostSession& session) {
   ui.Editor = CreateEditorWindow();
   morvik::SetEditorWindow(ui.Editor);
   ui.Hook = SetWindowsHookExA(WH_CBT, TrainingHook, nullptr, GetCurrentThreadId());
-  if (session.TestMode() && !TestKeyExists()) {
+  // The key lasts for this run only: volatile, and removed at its end with
+  // the parent made for it (which a crash would leave volatile too).
+  if (session.TestMode() && !KeyExists(kTestModeSubKey)) {
+    ui.CreatedTestParent = !KeyExists(kTestModeParentKey);
     HKEY key = nullptr;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kTestModeSubKey, 0, nullptr, REG_OPTION_VOLATILE,
                         KEY_WRITE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
@@ -265,6 +290,7 @@ void BeginImportUi(THostSession& session) {
 void EndImportUi() {
   TUi& ui = Ui();
   if (ui.CreatedTestKey) RegDeleteKeyA(HKEY_LOCAL_MACHINE, kTestModeSubKey);
+  if (ui.CreatedTestParent) RegDeleteKeyA(HKEY_LOCAL_MACHINE, kTestModeParentKey);
   if (ui.Hook) UnhookWindowsHookEx(ui.Hook);
   if (ui.Editor) DestroyWindow(ui.Editor);
   morvik::SetEditorWindow(nullptr);
