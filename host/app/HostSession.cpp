@@ -1,12 +1,11 @@
 #include "HostSession.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <string_view>
 
+#include "HostSystem.h"
 #include "client/ClientApi.h"
 #include "platform/Platform.h"
 
@@ -57,7 +56,8 @@ void THostSession::Reset() {
 
 void THostSession::OnProgress(const morvik::TProgress& progress) {
   if (EscAfter_ > 0 && progress.Updates == EscAfter_)
-    PostMessage({morvik::EditorWindow(), pcb9::platform::kMsgKeyDown, pcb9::platform::kKeyEscape, 0});
+    hostsystem::QueueKey(
+        *this, {morvik::EditorWindow(), pcb9::platform::kMsgKeyDown, pcb9::platform::kKeyEscape, 0});
   if (Listener_) Listener_(progress);
 }
 
@@ -83,7 +83,7 @@ int32_t THostSession::RunModalForm(const void* owner, std::span<TPlatformFormCon
                                    bool show, TPlatformFormCommand command, void* context) {
   if (show) {
     TFormAnswerSource source = FormSource_;
-    if (!TerminalChosen_ && isatty(STDIN_FILENO) && isatty(STDERR_FILENO)) {
+    if (!TerminalChosen_ && hostsystem::IsTerminal(stdin) && hostsystem::IsTerminal(stderr)) {
       source.In = stdin;
       source.Out = stderr;
     }

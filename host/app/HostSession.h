@@ -12,6 +12,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ModalForm.h"
@@ -19,6 +20,10 @@
 #include "platform/HostServices.h"
 
 namespace pcb9host {
+
+// The class name of the editor's main window, which owns the editor's
+// dialogs.
+constexpr std::string_view kEditorWindowClass = "Vorlund Main Window";
 
 struct TMessageRecord {
   std::string Caption;

@@ -1,8 +1,6 @@
 // pcb9-host: the reference host application. It holds the PCB module (linked,
 // so loaded first), loads the importer plug-in by path and calls its three
 // exports as the editor would: describe, recognise FILE, import FILE.
-#include <unistd.h>
-
 #include <CLI/CLI.hpp>
 #include <cerrno>
 #include <cstdio>
@@ -17,6 +15,7 @@
 #include "Document.h"
 #include "Dump.h"
 #include "HostSession.h"
+#include "HostSystem.h"
 #include "Kinds.h"
 #include "Module.h"
 #include "Plugin.h"
@@ -55,7 +54,7 @@ std::string ReadProblem(const std::string& file) {
 // Progress on standard error, redrawn when the shown percentage changes.
 class TProgressBar {
  public:
-  TProgressBar() : Enabled_(isatty(STDERR_FILENO) != 0) {}
+  TProgressBar() : Enabled_(pcb9host::hostsystem::IsTerminal(stderr)) {}
   void Step(const morvik::TProgress& p) {
     if (!Enabled_) return;
     const int64_t percent = p.Total > 0 ? std::min<int64_t>(100, p.Updates * 100 / p.Total) : -1;
@@ -168,6 +167,7 @@ void StartSession(const TImportOptions& o, TProgressBar& bar) {
   session.SetTestMode(o.TestMode);
   session.SetDialogUncheck(o.DialogUncheck);
   session.SetProgressListener([&bar](const morvik::TProgress& p) { bar.Step(p); });
+  pcb9host::hostsystem::BeginImportUi(session);
 }
 
 int Import(const TPlugin& plugin, const TImportOptions& o) {
@@ -184,6 +184,7 @@ int Import(const TPlugin& plugin, const TImportOptions& o) {
   if (problem.empty() && outcome.Recognised)
     outcome.Result = plugin.Import(o.File, "", static_cast<int32_t>(outcome.Board));
   bar.Finish();
+  pcb9host::hostsystem::EndImportUi();
   THostSession::Instance().SetProgressListener(nullptr);
   const bool dumpWritten = !o.Json.empty() && WriteDump(o.Json, outcome);
   PrintSummary(o, outcome, dumpWritten);

@@ -1,10 +1,9 @@
 #include "Plugin.h"
 
-#include <dlfcn.h>
-
 #include <cstring>
 #include <filesystem>
 
+#include "HostSystem.h"
 #include "hostapi/ShortString.h"
 
 namespace pcb9host {
@@ -13,7 +12,7 @@ namespace {
 
 template <class T>
 bool BindExport(void* module, const char* name, T& slot, std::string& error) {
-  void* symbol = dlsym(module, name);
+  void* symbol = hostsystem::ModuleSymbol(module, name);
   static_assert(sizeof symbol == sizeof slot);
   std::memcpy(&slot, &symbol, sizeof slot);
   if (!symbol && error.empty()) error = std::string("the plug-in does not export ") + name;
@@ -25,10 +24,10 @@ const uint8_t* Bytes(const TShortString& s) { return reinterpret_cast<const uint
 }  // namespace
 
 TPlugin::TPlugin(const std::string& path) {
-  Module_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  std::string reason;
+  Module_ = hostsystem::LoadModule(path, reason);
   if (!Module_) {
-    const char* reason = dlerror();
-    Error_ = "cannot load the plug-in " + path + ": " + (reason ? reason : "unknown error");
+    Error_ = "cannot load the plug-in " + path + ": " + reason;
     return;
   }
   BindExport(Module_, "RecognisedPCBFile", Recognised_, Error_);
@@ -37,7 +36,7 @@ TPlugin::TPlugin(const std::string& path) {
 }
 
 TPlugin::~TPlugin() {
-  if (Module_) dlclose(Module_);
+  if (Module_) hostsystem::UnloadModule(Module_);
 }
 
 bool TPlugin::Recognised(const std::string& fileName) const {
@@ -57,10 +56,7 @@ bool TPlugin::Import(const std::string& fileName, const std::string& unused,
 }
 
 std::string DefaultPluginPath() {
-  std::error_code error;
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-  const std::filesystem::path folder = error ? std::filesystem::path(".") : self.parent_path();
-  return (folder / "libpcb9import.so").string();
+  return (std::filesystem::path(hostsystem::ProgramFolder()) / hostsystem::kPluginFileName).string();
 }
 
 }  // namespace pcb9host

@@ -44,7 +44,8 @@ class TPlugin {
   std::string Error_;
 };
 
-// libpcb9import.so in the folder of the running program.
+// The plug-in (libpcb9import.so, pcb9import.dll) in the folder of the
+// running program.
 std::string DefaultPluginPath();
 
 }  // namespace pcb9host

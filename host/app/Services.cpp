@@ -11,6 +11,7 @@
 #include <type_traits>
 
 #include "HostSession.h"
+#include "HostSystem.h"
 #include "Services.h"
 
 using pcb9host::THostSession;
@@ -33,14 +34,10 @@ size_t NameStart(std::string_view path) {
 std::string LocalTimeText(const char* format) {
   std::time_t now = std::time(nullptr);
   std::tm local{};
-  if (!localtime_r(&now, &local)) return {};
+  if (!pcb9host::hostsystem::LocalTime(now, local)) return {};
   char buffer[64];
   return std::string(buffer, std::strftime(buffer, sizeof buffer, format, &local));
 }
-
-// The class name of the editor's main window, which owns the editor's
-// dialogs.
-constexpr std::string_view kEditorWindowClass = "Vorlund Main Window";
 
 }  // namespace
 
@@ -97,7 +94,7 @@ PCB9_EXPORT int32_t PCB9_CALL PlatformAPI_MessageBox(void* owner, const char* te
 PCB9_EXPORT void* PCB9_CALL PlatformAPI_DesktopWindow() { return THostSession::DesktopWindow(); }
 
 PCB9_EXPORT void* PCB9_CALL PlatformAPI_FindWindow(const char* className) {
-  return className && className == kEditorWindowClass ? morvik::EditorWindow() : nullptr;
+  return className && className == pcb9host::kEditorWindowClass ? morvik::EditorWindow() : nullptr;
 }
 
 // A form without controls, or a negative count, is not a form: nothing is

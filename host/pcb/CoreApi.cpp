@@ -30,10 +30,19 @@ void SetProgressObserver(std::function<void(const TProgress&)> observer) {
 
 const std::function<void(const TProgress&)>& ProgressObserver() { return ObserverSlot(); }
 
-void* EditorWindow() {
-  static int window;
-  return &window;
+static void* EditorPlaceholder() {
+  static int placeholder;
+  return &placeholder;
 }
+
+static void*& EditorWindowSlot() {
+  static void* window = EditorPlaceholder();
+  return window;
+}
+
+void* EditorWindow() { return EditorWindowSlot(); }
+
+void SetEditorWindow(void* window) { EditorWindowSlot() = window ? window : EditorPlaceholder(); }
 
 static std::vector<TSentCommand>& CommandLog() {
   static std::vector<TSentCommand> commands;

@@ -22,8 +22,10 @@ TProgress& Progress();
 void SetProgressObserver(std::function<void(const TProgress&)> observer);
 const std::function<void(const TProgress&)>& ProgressObserver();
 
-// The window PcbApi_GetCurrentEditorWindow answers with.
+// The window PcbApi_GetCurrentEditorWindow answers with: the application's
+// own once it has made one (SetEditorWindow), a placeholder before.
 void* EditorWindow();
+void SetEditorWindow(void* window);
 // A process command received through PcbApi_SendCommand.
 struct TSentCommand {
   std::string Command;

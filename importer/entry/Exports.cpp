@@ -11,7 +11,7 @@
 
 extern "C" {
 
-PCB9_EXPORT uint8_t PCB9_CALL RecognisedPCBFile(const uint8_t* FileName) {
+PCB9_PLUGIN_EXPORT uint8_t PCB9_CALL RecognisedPCBFile(const uint8_t* FileName) {
   try {
     return pcb9::IsRecognisedFile(pcb9::CopyShortStringArgument(FileName)) ? 1 : 0;
   } catch (...) {
@@ -19,11 +19,11 @@ PCB9_EXPORT uint8_t PCB9_CALL RecognisedPCBFile(const uint8_t* FileName) {
   }
 }
 
-PCB9_EXPORT const char* PCB9_CALL GetPcbImporterDescription() {
+PCB9_PLUGIN_EXPORT const char* PCB9_CALL GetPcbImporterDescription() {
   return pcb9::ImporterDescription();
 }
 
-PCB9_EXPORT uint8_t PCB9_CALL ImportFileIntoPcb(const uint8_t* FileName, const uint8_t* Unused,
+PCB9_PLUGIN_EXPORT uint8_t PCB9_CALL ImportFileIntoPcb(const uint8_t* FileName, const uint8_t* Unused,
                                                 int32_t BoardHandle) {
   // A host that calls back into the importer while a run waits on it (a
   // message delivered by the abort check, a message box's own loop) gets

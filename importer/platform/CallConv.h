@@ -14,3 +14,12 @@
 #else
 #define PCB9_EXPORT __attribute__((visibility("default")))
 #endif
+
+// The plug-in's own exports. On Windows the module definition file exports
+// them by their plain names; marking them as well would add the decorated
+// names a second time.
+#if defined(_WIN32)
+#define PCB9_PLUGIN_EXPORT
+#else
+#define PCB9_PLUGIN_EXPORT PCB9_EXPORT
+#endif

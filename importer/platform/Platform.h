@@ -19,11 +19,13 @@ TModule MainModule();
 void* FindSymbol(TModule module, const char* name);
 
 // --- Host application services ---------------------------------------------
-// Message boxes, the message queue, the registry and the date and time texts
-// come from services the host application exports (HostServices.h); a service
-// it lacks falls back to the terminal. They are bound from the main program
-// on first use. Binding from another module (null: none at all) replaces
-// that binding; tests use it to reach the fallbacks.
+// Without a native windowing system, message boxes, the message queue, the
+// registry and the date and time texts come from services the host
+// application exports (HostServices.h); a service it lacks falls back to the
+// terminal. They are bound from the main program on first use. Binding from
+// another module (null: none at all) replaces that binding; tests use it to
+// reach the fallbacks. On Windows the system's own services are used and
+// binding changes nothing.
 void BindHostServices(TModule module);
 // Binds every service through a lookup of the caller's (null: none), so a
 // test can stand in for some services and take the rest from a host.
@@ -60,8 +62,21 @@ struct TFormControl {
   bool Enabled = true;
   bool Checked = false;
   bool IsDefault = false;
+  // The form's window (control 0 only): its style and extended style, 0 for
+  // the system's defaults, and the font of every control (empty: the
+  // system's).
+  uint32_t Style = 0;
+  uint32_t ExStyle = 0;
+  std::string FontName;
+  int FontHeight = 0;
 };
 enum class TFormResult : uint8_t { NotShown, Ok, Closed };
+// Where forms are real windows, a shown form answers the window message
+// registered under this name (wParam: the form's window or one of its
+// controls' windows) with a pointer to the control's zero-terminated Name,
+// valid while the form is shown, or 0; so a host can tell the controls
+// apart.
+constexpr const char* kFormControlNameMessage = "Pcb9FormControlName";
 // Shows the form modally, owned by `owner`, until OK or the close box, and
 // copies the final check box states back into `controls`. `command` runs for
 // every other push button pressed (the form stays open). With `show` false

@@ -111,6 +111,11 @@ std::vector<TFormControl> TranslatorForm() {
     control.IsDefault = row.IsDefault;
     controls.push_back(std::move(control));
   }
+  TFormControl& form = controls[kTranslatorForm];
+  form.Style = kTranslatorWindowStyle;
+  form.ExStyle = kTranslatorWindowExStyle;
+  form.FontName = kTranslatorFontName;
+  form.FontHeight = kTranslatorFontHeight;
   return controls;
 }
 

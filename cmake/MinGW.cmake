@@ -1,0 +1,16 @@
+# Shared part of the two mingw-w64 toolchain files: set PCB9_MINGW_TRIPLE
+# before including it. The win32 thread model keeps winpthread out of the
+# DLL; the importer starts no threads.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR ${PCB9_MINGW_ARCH})
+
+find_program(PCB9_MINGW_CXX NAMES ${PCB9_MINGW_TRIPLE}-g++-win32 ${PCB9_MINGW_TRIPLE}-g++ REQUIRED)
+find_program(PCB9_MINGW_RC NAMES ${PCB9_MINGW_TRIPLE}-windres REQUIRED)
+set(CMAKE_CXX_COMPILER ${PCB9_MINGW_CXX})
+set(CMAKE_RC_COMPILER ${PCB9_MINGW_RC})
+
+set(CMAKE_FIND_ROOT_PATH /usr/${PCB9_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)

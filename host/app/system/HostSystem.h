@@ -1,0 +1,43 @@
+#pragma once
+// What the reference host needs of its operating system, behind one small
+// interface with one file per system (HostSystemPosix.cpp,
+// HostSystemWin.cpp): loading the plug-in, its own folder, terminals, local
+// time, and the user interface of an import run.
+#include <cstdio>
+#include <ctime>
+#include <string>
+
+namespace pcb9host {
+
+class THostSession;
+struct TQueuedMessage;
+
+namespace hostsystem {
+
+// The plug-in's file name on this system.
+extern const char* const kPluginFileName;
+// The folder of the running program.
+std::string ProgramFolder();
+
+// Null when the module cannot be loaded; `error` then says why.
+void* LoadModule(const std::string& path, std::string& error);
+void* ModuleSymbol(void* module, const char* name);
+void UnloadModule(void* module);
+
+bool IsTerminal(std::FILE* stream);
+bool LocalTime(std::time_t time, std::tm& local);
+
+// The user interface of one import run. Where the importer uses the host's
+// PlatformAPI_ services, they already answer and record everything and
+// these have nothing to add. On Windows the importer shows real message
+// boxes and its dialog: the host makes its editor window, makes the
+// test-mode registry key exist when the session asks for it, and answers
+// and records each box and the dialog as the session scripts it.
+void BeginImportUi(THostSession& session);
+void EndImportUi();
+// A key press for the importer's abort check: into the session's queue, or
+// into the thread's real message queue.
+void QueueKey(THostSession& session, const TQueuedMessage& message);
+
+}  // namespace hostsystem
+}  // namespace pcb9host

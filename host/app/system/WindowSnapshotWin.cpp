@@ -1,0 +1,114 @@
+#include "WindowSnapshotWin.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace pcb9host::hostsystem {
+
+namespace {
+
+std::string Text(HWND window) {
+  char text[1024] = {};
+  GetWindowTextA(window, text, static_cast<int>(sizeof text));
+  return text;
+}
+
+std::string ClassName(HWND window) {
+  char name[256] = {};
+  if (window) GetClassNameA(window, name, static_cast<int>(sizeof name));
+  return name;
+}
+
+void WriteLine(std::FILE* out, HWND form, HWND window, UINT nameMessage) {
+  const auto* name = reinterpret_cast<const char*>(
+      SendMessageA(form, nameMessage, reinterpret_cast<WPARAM>(window), 0));
+  RECT place{};
+  if (window == form) {
+    RECT client{};
+    GetWindowRect(form, &place);
+    GetClientRect(form, &client);
+    place.right = place.left + client.right;
+    place.bottom = place.top + client.bottom;
+  } else {
+    GetWindowRect(window, &place);
+    MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&place), 2);
+  }
+  const bool button = (SendMessageA(window, WM_GETDLGCODE, 0, 0) & DLGC_BUTTON) != 0;
+  std::fprintf(out, "%s|%s|%s|%ld|%ld|%ld|%ld|%08lx|%08lx|%d|%d|%s\n", name ? name : "",
+               ClassName(window).c_str(), Text(window).c_str(), place.left, place.top,
+               place.right - place.left, place.bottom - place.top,
+               static_cast<unsigned long>(GetWindowLongA(window, GWL_STYLE)),
+               static_cast<unsigned long>(GetWindowLongA(window, GWL_EXSTYLE)),
+               IsWindowEnabled(window) ? 1 : 0,
+               button && SendMessageA(window, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0,
+               window == form ? ClassName(GetWindow(form, GW_OWNER)).c_str() : "");
+}
+
+struct TLineContext {
+  std::FILE* Out;
+  HWND Form;
+  UINT NameMessage;
+};
+
+BOOL CALLBACK WriteChildLine(HWND child, LPARAM data) {
+  const auto* c = reinterpret_cast<const TLineContext*>(data);
+  WriteLine(c->Out, c->Form, child, c->NameMessage);
+  return TRUE;
+}
+
+// The window as it is on the screen, as a 24-bit bottom-up bitmap file.
+void WritePicture(HWND form, const std::string& path) {
+  RedrawWindow(form, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  RECT place{};
+  GetWindowRect(form, &place);
+  const int width = place.right - place.left, height = place.bottom - place.top;
+  if (width <= 0 || height <= 0) return;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, place.left, place.top, SRCCOPY);
+  SelectObject(memory, old);
+  BITMAPINFOHEADER info{};
+  info.biSize = sizeof info;
+  info.biWidth = width;
+  info.biHeight = height;
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  info.biCompression = BI_RGB;
+  const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+  std::vector<char> pixels(static_cast<size_t>(stride) * static_cast<size_t>(height));
+  GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(),
+            reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof file + sizeof info;
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+  if (std::FILE* out = std::fopen(path.c_str(), "wb")) {
+    std::fwrite(&file, sizeof file, 1, out);
+    std::fwrite(&info, sizeof info, 1, out);
+    std::fwrite(pixels.data(), 1, pixels.size(), out);
+    std::fclose(out);
+  }
+}
+
+}  // namespace
+
+void WriteWindowSnapshot(HWND form, UINT nameMessage) {
+  const char* prefix = std::getenv("PCB9_WINDOW_SNAPSHOT");
+  if (!prefix || !*prefix) return;
+  if (std::FILE* out = std::fopen((std::string(prefix) + ".txt").c_str(), "wb")) {
+    WriteLine(out, form, form, nameMessage);
+    TLineContext context{out, form, nameMessage};
+    EnumChildWindows(form, &WriteChildLine, reinterpret_cast<LPARAM>(&context));
+    std::fclose(out);
+  }
+  WritePicture(form, std::string(prefix) + ".bmp");
+}
+
+}  // namespace pcb9host::hostsystem

@@ -1,0 +1,161 @@
+#!/usr/bin/env bash
+# The Windows build under 64-bit Wine, against the native build:
+#   run.sh NATIVE_BUILD WINDOWS_BUILD
+# Every board is imported by both hosts with the same command line and the
+# same scripted user; their JSON dumps and exit codes must be equal. The
+# report's date and time lines are the one difference allowed (each system
+# writes its own formats; they must be there). Covers the example boards,
+# the rule dialog shown and answered, a damaged file, the Esc key answered
+# both ways, and test mode through the registry key of the test's own Wine
+# prefix. Needs a display (run it under xvfb-run).
+set -uo pipefail
+
+native="$(cd "$1" && pwd)"
+windows="$(cd "$2" && pwd)"
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+wine64="${PCB9_WINE64:-/usr/lib/wine/wine64}"
+export WINEPREFIX="$windows/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+work="$windows/wine-tests"
+rm -rf "$work"
+mkdir -p "$work"
+cd "$work"
+
+failures=0
+checks=0
+pass() { checks=$((checks + 1)); }
+fail() { checks=$((checks + 1)); failures=$((failures + 1)); echo "FAIL: $*"; }
+
+# A fresh prefix the first time; later runs reuse it.
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  "$wine64" wineboot -i >/dev/null 2>&1 || { echo "FAIL: wineboot"; exit 1; }
+fi
+"$wine64" reg delete 'HKLM\Software\Corvex' /f >/dev/null 2>&1
+
+# The dump with the report's date and time values replaced.
+normalised() {
+  sed -E 's/(Date     : )[^\\"]*/\1DATE/g; s/(Time     : )[^\\"]*/\1TIME/g' "$1"
+}
+
+# compare TAG BOARD [ARGS...]: imports BOARD (a name in $work) on both
+# systems, the Windows side with the given arguments; PCB9_NATIVE_ARGS adds
+# arguments for the native side only.
+compare() {
+  local tag="$1" board="$2"
+  shift 2
+  rm -f "${board%.PCB}.rpt"
+  "$native/bin/pcb9-host" import "$board" --json "$tag-linux.json" "$@" ${PCB9_NATIVE_ARGS:-} \
+    >"$tag-linux.out" 2>&1
+  local linux_rc=$?
+  rm -f "${board%.PCB}.rpt"
+  timeout 120 "$wine64" "$windows/bin/pcb9-host.exe" import "$board" --json "$tag-win.json" "$@" \
+    >"$tag-win.out" 2>&1
+  local win_rc=$?
+  [ "$linux_rc" = "$win_rc" ] || { fail "$tag: exit code $linux_rc on Linux, $win_rc on Windows"; return; }
+  [ -s "$tag-win.json" ] || { fail "$tag: no dump from Windows"; return; }
+  if cmp -s <(normalised "$tag-linux.json") <(normalised "$tag-win.json"); then
+    pass
+  else
+    fail "$tag: dumps differ"
+    diff <(normalised "$tag-linux.json") <(normalised "$tag-win.json") | head -20
+  fi
+  # Each system's own date and time formats filled the report's lines.
+  if grep -q 'Date     : ' "$tag-win.json" &&
+     ! grep -Eq 'Date     : (\\r|")|Time     : (\\r|")' "$tag-win.json"; then
+    pass
+  elif grep -q 'Date     : ' "$tag-linux.json"; then
+    fail "$tag: empty date or time in the Windows report"
+  fi
+}
+
+expect_in() {
+  local tag="$1" pattern="$2" file="$3"
+  if grep -Eq -- "$pattern" "$file"; then pass; else fail "$tag: no match for $pattern in $file"; fi
+}
+
+for source in "$native"/examples/*.PCB; do
+  board="$(basename "$source")"
+  cp "$source" "$board"
+  name="${board%.PCB}"
+  compare "$name" "$board"
+  compare "$name-test-mode" "$board" --test-mode
+  compare "$name-esc-no" "$board" --esc-after 3
+  compare "$name-esc-yes" "$board" --esc-after 3 --answer yes
+done
+expect_in esc-yes '"text": "Confirm Abort Process"' board-esc-yes-win.json
+expect_in esc-yes '"answer": "yes"' board-esc-yes-win.json
+expect_in report '"icon": "information"' level8-v270-win.json
+
+# A damaged file: the corruption message, owned by the editor window.
+head -c 700 board.PCB >damaged.PCB
+compare damaged damaged.PCB
+expect_in damaged '"text": "File Corruption: damaged.PCB"' damaged-win.json
+expect_in damaged '"owner": "editor"' damaged-win.json
+
+# The rule dialog, shown as a real window, taken as prepared or with a box
+# unchecked by the host's answer.
+"$native/bin/pcb9-asm" asm "$here/twelve-nets.pcbt" -o nets.PCB
+compare dialog nets.PCB
+PCB9_WINDOW_SNAPSHOT="$work/dialog" compare dialog-uncheck nets.PCB \
+  --dialog-uncheck RoutingTrackWidthCheckbox
+compare dialog-test-mode nets.PCB --test-mode
+expect_in dialog '"shown": true' dialog-win.json
+expect_in dialog '"owner": "editor"' dialog-win.json
+expect_in dialog-test-mode '"shown": false' dialog-test-mode-win.json
+
+# The live dialog as the host saw it just before OK (WindowSnapshotWin.h):
+# one line per window, Name|class|caption|left|top|width|height|style|
+# exstyle|enabled|checked|owner class.
+field() { awk -F'|' -v n="$1" -v f="$2" '$1 == n {print $f}' dialog.txt; }
+expect_line() {
+  local name="$1" want="$2" got
+  got="$(awk -F'|' -v n="$name" '$1 == n {print $2 "|" $3 "|" $4 "|" $5 "|" $6 "|" $7 "|" $10 "|" $11}' dialog.txt)"
+  if [ "$got" = "$want" ]; then pass; else fail "dialog $name: '$got', expected '$want'"; fi
+}
+if [ -s dialog.txt ]; then
+  # The form: its client area and style as designed (the system adds
+  # visible and clip-siblings), the modal frame, the editor as owner.
+  form_style=$((0x$(field DesignRuleTranslator 8) & ~0x14000000))
+  [ "$form_style" = $((0x80C80080)) ] && pass || fail "form style $(field DesignRuleTranslator 8)"
+  [ $((0x$(field DesignRuleTranslator 9) & 1)) = 1 ] && pass || fail "no WS_EX_DLGMODALFRAME"
+  [ "$(field DesignRuleTranslator 3)" = "Design Rule Translation " ] && pass || fail "form caption"
+  [ "$(field DesignRuleTranslator 6)x$(field DesignRuleTranslator 7)" = 508x248 ] && pass ||
+    fail "form client area"
+  [ "$(field DesignRuleTranslator 12)" = "Vorlund Main Window" ] && pass || fail "form owner"
+  expect_line Button1 "Button|OK|347|219|75|24|1|0"
+  expect_line Button2 "Button|Help|427|219|75|24|1|0"
+  expect_line PageControl1 "SysTabControl32||5|5|497|209|1|0"
+  [ $((0x$(field Button1 8) & 0xF)) = 1 ] && pass || fail "OK is not the default button"
+  # Boxes at their place in their group box; the clicked one unchecked, a
+  # disabled one still checked.
+  for row in "RoutingTrackWidthCheckbox GroupBox1 11 18 0 1" "RoutingPriorityCheckBox GroupBox1 11 85 1 1" \
+             "SolderMaskCheckBox GroupBox2 11 19 1 0" "PowerGndConnCheckBox GroupBox2 12 86 1 0"; do
+    read -r box group dx dy checked enabled <<<"$row"
+    got="$(($(field "$box" 4) - $(field "$group" 4))),$(($(field "$box" 5) - $(field "$group" 5))),$(field "$box" 11),$(field "$box" 10)"
+    [ "$got" = "$dx,$dy,$checked,$enabled" ] && pass || fail "dialog $box: $got, expected $dx,$dy,$checked,$enabled"
+  done
+  expect_line RoutingTrackWidthCheckbox "Button|Create 12 routing track width rules|$(field RoutingTrackWidthCheckbox 4)|$(field RoutingTrackWidthCheckbox 5)|200|17|1|0"
+  # Windows in tab order.
+  order="$(cut -d'|' -f1 dialog.txt | tr '\n' ' ')"
+  want="DesignRuleTranslator Button1 Button2 PageControl1 TabSheet1 Label1 GroupBox2 SolderMaskCheckBox PasteMaskExpansionCheckBox PowerGndExpCheckBox PowerGndConnCheckBox GroupBox1 RoutingTrackWidthCheckbox RoutingViaSizeCheckBox RoutingTechologyCheckBox RoutingPriorityCheckBox "
+  [ "$order" = "$want" ] && pass || fail "dialog order: $order"
+  [ "$(head -c 2 dialog.bmp 2>/dev/null)" = BM ] && pass || fail "no picture of the dialog"
+else
+  fail "no snapshot of the dialog"
+fi
+
+# The host's --test-mode made the key and its parent for its run only.
+if "$wine64" reg query 'HKLM\Software\Corvex' >/dev/null 2>&1; then
+  fail "the test-mode key outlived the run"
+else
+  pass
+fi
+
+# Test mode through the registry: the key made in the prefix and nothing on
+# the command line on Windows, the host's test mode on Linux.
+"$wine64" reg add 'HKLM\Software\Corvex\TestMode' /f >/dev/null 2>&1 || fail "reg add"
+PCB9_NATIVE_ARGS=--test-mode compare registry-test-mode level8-v270.PCB
+PCB9_NATIVE_ARGS=--test-mode compare registry-dialog nets.PCB
+"$wine64" reg delete 'HKLM\Software\Corvex' /f >/dev/null 2>&1
+
+echo "Wine tests: $checks checks, $failures failed"
+[ "$failures" -eq 0 ]
