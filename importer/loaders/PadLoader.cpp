@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "ModalAttributes.h"
+#include "PrimitiveRecord.h"
 #include "entry/Driver.h"
 #include "entry/ImportRun.h"
 #include "hostapi/HostOps.h"
@@ -145,9 +146,7 @@ bool IsEmptyPad(const TPcbPad& pad) {
 
 void TakeRegisters(TPcbPad& pad) {
   const TModalAttributes& a = Run().ModalAttributes;
-  pad.StateFlag = a.AttrStateFlag != 0;
-  pad.Flags = a.AttrFlags;
-  pad.SetLayer(OldLayerToHostLayer(static_cast<uint8_t>(a.AttrLayer & 0xFF)));
+  ApplyFlagsAndLayer(pad);
   pad.X = a.AttrPadX;
   pad.Y = a.AttrPadY;
   pad.TopXSize = a.AttrPadTopXSize;
@@ -164,9 +163,7 @@ void TakeRegisters(TPcbPad& pad) {
 uint32_t LoadPad(TPcbComponent* component) {
   const std::string componentPrefix = component ? component->GetName() : std::string();
   TPcbPad pad(PcbApi_CreateObject(kPadKind));
-  pad.Sync(1);
-  PcbApi_Percent_Update();
-  CheckAbort(Run().Aborted);
+  BeginPrimitive(pad);
 
   TakeRegisters(pad);
   const TModalAttributes& a = Run().ModalAttributes;

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "ModalAttributes.h"
+#include "PrimitiveRecord.h"
 #include "entry/ImportRun.h"
 #include "entry/Driver.h"
 #include "hostapi/HostOps.h"
@@ -74,9 +75,7 @@ std::string_view TrackComponentKeyword(TTrackForm form) {
 
 uint32_t LoadTrack(TTrackForm form) {
   TPcbTrack track(PcbApi_CreateObject(kTrackKind));
-  track.Sync(1);
-  PcbApi_Percent_Update();
-  CheckAbort(Run().Aborted);
+  BeginPrimitive(track);
 
   const TModalAttributes& a = Run().ModalAttributes;
   track.StateFlag = a.AttrStateFlag != 0;
