@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "HostSystem.h"
+#include "Terminal.h"
 #include "client/ClientApi.h"
 #include "platform/Platform.h"
 
@@ -40,13 +41,14 @@ void THostSession::Reset() {
   for (auto& [handle, stream] : Streams_) std::fclose(stream.File);
   Streams_.clear();
   NextStream_ = 1;
-  AnswerYes_ = false;
+  AnswerYes_.reset();
   EscAfter_ = 0;
   TestMode_ = false;
   FormSource_ = {};
   TerminalChosen_ = false;
   Dialog_.reset();
   Listener_ = nullptr;
+  QuestionListener_ = nullptr;
   Messages_.clear();
   Reports_.clear();
   Queue_.clear();
@@ -79,15 +81,33 @@ void THostSession::SetDialogTerminal(std::FILE* in, std::FILE* out) {
   TerminalChosen_ = true;
 }
 
+std::FILE* THostSession::TerminalIn() const {
+  if (TerminalChosen_) return FormSource_.In && FormSource_.Out ? FormSource_.In : nullptr;
+  return hostsystem::IsTerminal(stdin) && hostsystem::IsTerminal(stderr) ? stdin : nullptr;
+}
+
+std::FILE* THostSession::TerminalOut() const {
+  if (!TerminalIn()) return nullptr;
+  return TerminalChosen_ ? FormSource_.Out : stderr;
+}
+
+void THostSession::BeginQuestion() {
+  if (QuestionListener_) QuestionListener_();
+  hostsystem::PauseKeys(true);
+}
+
+void THostSession::EndQuestion() { hostsystem::PauseKeys(false); }
+
 int32_t THostSession::RunModalForm(const void* owner, std::span<TPlatformFormControl> controls,
                                    bool show, TPlatformFormCommand command, void* context) {
   if (show) {
     TFormAnswerSource source = FormSource_;
-    if (!TerminalChosen_ && hostsystem::IsTerminal(stdin) && hostsystem::IsTerminal(stderr)) {
-      source.In = stdin;
-      source.Out = stderr;
-    }
+    source.In = TerminalIn();
+    source.Out = TerminalOut();
+    const bool asks = source.Uncheck.empty() && source.In;
+    if (asks) BeginQuestion();
     AnswerForm(controls, source, command, context);
+    if (asks) EndQuestion();
   }
   Dialog_ = RecordForm(controls, show);
   Dialog_->Owner = WindowName(owner);
@@ -97,7 +117,13 @@ int32_t THostSession::RunModalForm(const void* owner, std::span<TPlatformFormCon
 int32_t THostSession::AnswerMessageBox(const void* owner, const char* text, const char* caption,
                                        int32_t icon, int32_t buttons) {
   const bool yesNo = buttons == kButtonsYesNo;
-  const int32_t answer = !yesNo ? kAnswerOk : AnswerYes_ ? kAnswerYes : kAnswerNo;
+  bool yes = AnswerYes_.value_or(false);
+  if (yesNo && !AnswerYes_ && TerminalIn()) {
+    BeginQuestion();
+    yes = AskYesNo(TerminalIn(), TerminalOut(), Text(caption), Text(text));
+    EndQuestion();
+  }
+  const int32_t answer = !yesNo ? kAnswerOk : yes ? kAnswerYes : kAnswerNo;
   const bool knownIcon = icon >= 0 && static_cast<size_t>(icon) < kIconNames.size();
   Messages_.push_back({Text(caption), Text(text), knownIcon ? kIconNames[icon] : "none",
                        yesNo ? "yesno" : "ok",
@@ -106,7 +132,11 @@ int32_t THostSession::AnswerMessageBox(const void* owner, const char* text, cons
   return answer;
 }
 
+// The importer drains the queue in its abort check: the moment to look for
+// the keys the user pressed meanwhile.
 bool THostSession::TakeMessage(TQueuedMessage& message) {
+  if (Queue_.empty() && hostsystem::TakeAbortKey())
+    PostMessage({morvik::EditorWindow(), pcb9::platform::kMsgKeyDown, pcb9::platform::kKeyEscape, 0});
   if (Queue_.empty()) return false;
   message = Queue_.front();
   Queue_.pop_front();

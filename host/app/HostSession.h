@@ -1,9 +1,11 @@
 #pragma once
-// The reference host application's scripted user and recorded output: the
-// answer to every Yes/No question, an Esc key press after a chosen progress
-// step, the test-mode key, the answer to a modal form, every message box
-// shown, the form built and every file written through the host's streams. The exported services (Services.cpp) work on
-// this state; pcb9-host sets it from its options, tests drive it directly.
+// The reference host application's user, scripted or on the terminal, and
+// its recorded output: the answer to every Yes/No question, an Esc key press
+// after a chosen progress step, the test-mode key, the answer to a modal
+// form, every message box shown, the form built and every file written
+// through the host's streams. Unscripted questions are asked on the terminal
+// when there is one. The exported services (Services.cpp) work on this
+// state; pcb9-host sets it from its options, tests drive it directly.
 #include <cstdint>
 #include <cstdio>
 #include <deque>
@@ -54,8 +56,9 @@ class THostSession {
   static THostSession& Instance();
 
   // Forgets the recordings, empties the message queue, closes open streams
-  // and restores the defaults: answer No, no Esc, no test-mode key, forms
-  // answered on the terminal when there is one.
+  // and restores the defaults: questions and forms answered on the terminal
+  // when there is one (No and the form as prepared when there is none), no
+  // Esc, no test-mode key.
   void Reset();
 
   // The desktop window object that PlatformAPI_DesktopWindow hands out.
@@ -64,6 +67,7 @@ class THostSession {
   // editor window, PcbApi_GetCurrentEditorWindow's), "none" or "other".
   static std::string WindowName(const void* window);
 
+  // The answer to every Yes/No question; nobody is asked.
   void SetAnswerYes(bool yes) { AnswerYes_ = yes; }
   // An Esc key-down is queued right after the given progress step; 0 never.
   void SetEscAfter(int64_t step) { EscAfter_ = step; }
@@ -72,10 +76,16 @@ class THostSession {
   // A shown form gets these check boxes (by Name) unchecked and OK, and
   // nobody is asked; empty: ask on the terminal, if any.
   void SetDialogUncheck(std::vector<std::string> names) { FormSource_.Uncheck = std::move(names); }
-  // The terminal a shown form asks on; by default standard input and
-  // standard error when both are terminals. Null: no terminal, the form is
-  // taken as prepared.
+  // The terminal that shown forms and unscripted Yes/No questions ask on;
+  // by default standard input and standard error when both are terminals.
+  // Null: no terminal, the form is taken as prepared and the answer is No.
   void SetDialogTerminal(std::FILE* in, std::FILE* out);
+  // Whether a Yes/No question would be asked on the terminal: then the
+  // user's Esc and Ctrl-C are worth watching for.
+  bool AsksOnTerminal() const { return !AnswerYes_ && TerminalIn(); }
+  // Called before anything is asked on the terminal (pcb9-host ends its
+  // progress line with it).
+  void SetQuestionListener(std::function<void()> listener) { QuestionListener_ = std::move(listener); }
   // Told of every progress step (pcb9-host draws its progress bar with it).
   void SetProgressListener(TProgressListener listener) { Listener_ = std::move(listener); }
 
@@ -105,18 +115,24 @@ class THostSession {
  private:
   THostSession() { Reset(); }
   void OnProgress(const morvik::TProgress& progress);
+  std::FILE* TerminalIn() const;
+  std::FILE* TerminalOut() const;
+  // Brackets a question on the terminal: the key watch pauses meanwhile.
+  void BeginQuestion();
+  void EndQuestion();
 
   struct TOpenStream {
     std::FILE* File = nullptr;
     size_t Report = 0;
   };
 
-  bool AnswerYes_ = false;
+  std::optional<bool> AnswerYes_;  // empty: ask on the terminal
   int64_t EscAfter_ = 0;
   bool TestMode_ = false;
   TFormAnswerSource FormSource_;
   bool TerminalChosen_ = false;  // SetDialogTerminal was called
   TProgressListener Listener_;
+  std::function<void()> QuestionListener_;
   std::optional<TFormRecord> Dialog_;
   std::vector<TMessageRecord> Messages_;
   std::vector<TReportRecord> Reports_;

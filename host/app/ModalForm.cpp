@@ -1,9 +1,10 @@
 #include "ModalForm.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <string_view>
+
+#include "Terminal.h"
 
 namespace pcb9host {
 
@@ -35,21 +36,6 @@ void Uncheck(std::span<TPlatformFormControl> controls, const std::vector<std::st
     if (IsCheckBox(c) && c.Enabled &&
         std::find(names.begin(), names.end(), View(c.Name)) != names.end())
       c.Checked = 0;
-}
-
-std::string Trimmed(const std::string& line) {
-  size_t first = 0, last = line.size();
-  while (first < last && std::isspace(static_cast<unsigned char>(line[first]))) ++first;
-  while (last > first && std::isspace(static_cast<unsigned char>(line[last - 1]))) --last;
-  return line.substr(first, last - first);
-}
-
-// One line without its line end; false at the end of the input.
-bool ReadLine(std::FILE* in, std::string& line) {
-  line.clear();
-  int c;
-  while ((c = std::fgetc(in)) != EOF && c != '\n') line.push_back(static_cast<char>(c));
-  return c != EOF || !line.empty();
 }
 
 class TTerminalForm {

@@ -25,6 +25,8 @@ void* ModuleSymbol(void* module, const char* name);
 void UnloadModule(void* module);
 
 bool IsTerminal(std::FILE* stream);
+// The width of the terminal on `stream`, 80 when it does not say.
+int TerminalColumns(std::FILE* stream);
 bool LocalTime(std::time_t time, std::tm& local);
 
 // The user interface of one import run. Where the importer uses the host's
@@ -38,6 +40,18 @@ void EndImportUi();
 // A key press for the importer's abort check: into the session's queue, or
 // into the thread's real message queue.
 void QueueKey(THostSession& session, const TQueuedMessage& message);
+
+// The user's keys during an import run. While they are watched, standard
+// input, when it is a terminal, is read as it is typed (no line editing, no
+// echo) and Ctrl-C is a key rather than the end of the program; the
+// terminal's own settings come back on every way out: the end of the
+// watch, the program's exit and a signal that ends it.
+void WatchKeys(bool on);
+// A question asked on the terminal reads whole lines as usual and Ctrl-C
+// there ends the program.
+void PauseKeys(bool paused);
+// True once for each Esc or Ctrl-C pressed since the last call.
+bool TakeAbortKey();
 
 }  // namespace hostsystem
 }  // namespace pcb9host

@@ -47,6 +47,13 @@ bool IsTerminal(std::FILE* stream) { return _isatty(_fileno(stream)) != 0; }
 
 bool LocalTime(std::time_t time, std::tm& local) { return localtime_s(&local, &time) == 0; }
 
+int TerminalColumns(std::FILE* stream) {
+  CONSOLE_SCREEN_BUFFER_INFO info{};
+  HANDLE console = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+  if (!GetConsoleScreenBufferInfo(console, &info)) return 80;
+  return info.srWindow.Right - info.srWindow.Left + 1;
+}
+
 namespace {
 
 constexpr const char* kTestModeSubKey = "Software\\Corvex\\TestMode";
@@ -300,5 +307,32 @@ void EndImportUi() {
 void QueueKey(THostSession&, const TQueuedMessage& message) {
   PostMessageA(static_cast<HWND>(message.Window), message.Message, message.WParam, message.LParam);
 }
+
+// Ctrl-C becomes an Esc key-down in the importing thread's own queue, which
+// the importer's abort check drains; the console's other keys are not
+// watched here.
+namespace {
+
+DWORD KeyThread = 0;
+
+BOOL WINAPI OnConsoleControl(DWORD event) {
+  if (event != CTRL_C_EVENT || !KeyThread) return FALSE;
+  PostThreadMessageA(KeyThread, WM_KEYDOWN, VK_ESCAPE, 0);
+  return TRUE;
+}
+
+}  // namespace
+
+void WatchKeys(bool on) {
+  if (on == (KeyThread != 0)) return;
+  KeyThread = on ? GetCurrentThreadId() : 0;
+  SetConsoleCtrlHandler(&OnConsoleControl, on ? TRUE : FALSE);
+}
+
+void PauseKeys(bool paused) {
+  if (KeyThread) SetConsoleCtrlHandler(&OnConsoleControl, paused ? FALSE : TRUE);
+}
+
+bool TakeAbortKey() { return false; }
 
 }  // namespace pcb9host::hostsystem

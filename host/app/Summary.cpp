@@ -1,0 +1,165 @@
+#include "Summary.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+
+#include "Document.h"
+#include "HostSession.h"
+#include "Kinds.h"
+#include "Module.h"
+#include "OutputWriters.h"
+
+namespace pcb9host {
+
+namespace {
+
+using TKindCounts = std::map<std::string, int64_t>;
+
+constexpr uint8_t kStringTag = 0xA1;
+
+std::string CountsText(const TKindCounts& counts) {
+  std::string text;
+  for (const auto& [kind, count] : counts)
+    text += (text.empty() ? "" : ", ") + kind + " " + std::to_string(count);
+  return text.empty() ? "none" : text;
+}
+
+// Objects per kind, those still on the board and those deleted.
+std::pair<TKindCounts, TKindCounts> ObjectCounts() {
+  TKindCounts live, deleted;
+  for (const auto& [handle, object] : morvik::TDocument::Instance().Objects())
+    ++(object.Deleted ? deleted : live)[std::string(morvik::KindName(object.Kind))];
+  return {live, deleted};
+}
+
+// The rules on the board by kind: "Clearance 10, Width 3, ...".
+std::pair<size_t, TKindCounts> Rules() {
+  TKindCounts byKind;
+  size_t total = 0;
+  for (const auto& [handle, object] : morvik::TDocument::Instance().Objects()) {
+    if (object.Deleted || object.Kind != morvik::kKindRule) continue;
+    const std::string name = object.Text("RuleName");
+    ++byKind[name.substr(0, name.find('_'))];
+    ++total;
+  }
+  return {total, byKind};
+}
+
+std::string ResultText(const TFileRun& run) {
+  if (!run.Problem.empty()) return "unreadable";
+  if (!run.Outcome.Recognised) return "not recognised";
+  if (!run.Outcome.Result) return "not imported";
+  return *run.Outcome.Result ? "true" : "false";
+}
+
+std::string Joined(const std::vector<std::string>& parts, const std::string& none) {
+  std::string text;
+  for (const std::string& part : parts) text += (text.empty() ? "" : ", ") + part;
+  return text.empty() ? none : text;
+}
+
+// The message boxes by caption, a question with its answer.
+std::string MessagesCell() {
+  std::vector<std::string> parts;
+  for (const TMessageRecord& m : THostSession::Instance().Messages())
+    parts.push_back(Latin1ToUtf8(m.Caption) + (m.Buttons == "yesno" ? " (" + m.Answer + ")" : ""));
+  return Joined(parts, "-");
+}
+
+std::string ReportCell() {
+  std::vector<std::string> names;
+  for (const TReportRecord& r : THostSession::Instance().Reports())
+    names.push_back(Latin1ToUtf8(std::filesystem::path(r.Name).filename().string()));
+  return Joined(names, "-");
+}
+
+std::string ObjectsCell() {
+  TKindCounts live = ObjectCounts().first;
+  live.erase(std::string(morvik::KindName(morvik::kKindRule)));  // the rules have their own column
+  return CountsText(live);
+}
+
+constexpr std::array<const char*, 7> kColumns = {"FILE",   "LEVEL",    "RESULT", "RULES",
+                                                 "REPORT", "MESSAGES", "OBJECTS"};
+
+}  // namespace
+
+void PrintSummary(const TFileRun& run, const std::vector<std::string>& paths) {
+  const auto [total, byKind] = Rules();
+  std::cout << "File:       " << run.File << '\n'
+            << "Recognised: " << (run.Outcome.Recognised ? "yes" : "no") << '\n'
+            << "Result:     " << (!run.Outcome.Result ? "not imported" : *run.Outcome.Result ? "true" : "false")
+            << '\n'
+            << "Objects:    " << CountsText(ObjectCounts().first) << '\n'
+            << "Deleted:    " << CountsText(ObjectCounts().second) << '\n'
+            << "Rules:      " << total << (total ? " (" + CountsText(byKind) + ")" : "") << '\n';
+  for (const TMessageRecord& m : THostSession::Instance().Messages())
+    std::cout << "Message:    [" << m.Caption << "] " << m.Text << " (" << m.Answer << ")\n";
+  for (const TReportRecord& r : THostSession::Instance().Reports())
+    std::cout << "Report written: " << r.Name << '\n';
+  if (THostSession::Instance().Reports().empty()) std::cout << "Report:     none written\n";
+  if (const auto& dialog = THostSession::Instance().Dialog())
+    std::cout << "Dialog:     " << (dialog->Shown ? "shown" : "built, not shown") << '\n';
+  if (const size_t refused = morvik::HostErrors().size())
+    std::cout << "Refused:    " << refused << " host calls (host_errors in the JSON)\n";
+  for (size_t i = 0; i < OutputWriters().size(); ++i) {
+    const TOutputWriter& w = OutputWriters()[i];
+    const std::string label = std::string(w.Name) + ":";
+    std::cout << label << std::string(label.size() < 12 ? 12 - label.size() : 1, ' ')
+              << (paths[i].empty() ? "not written (use " + std::string(w.Option) + " OUT)"
+                  : run.Written[i] ? paths[i]
+                                   : "not written")
+              << '\n';
+  }
+}
+
+void TBatchTable::Add(const TFileRun& run) {
+  Rows_.push_back({run.File, HeaderVersion(run.File), ResultText(run),
+                   std::to_string(Rules().first), ReportCell(), MessagesCell(), ObjectsCell()});
+  if (!run.NotWritten.empty()) Rows_.back()[2] += " (" + Joined(run.NotWritten, "") + " not written)";
+}
+
+void TBatchTable::Print(std::ostream& out) const {
+  std::array<size_t, kColumns.size()> widths{};
+  for (size_t c = 0; c < kColumns.size(); ++c) {
+    widths[c] = std::string_view(kColumns[c]).size();
+    for (const auto& row : Rows_) widths[c] = std::max(widths[c], row[c].size());
+  }
+  auto line = [&](auto cell) {
+    std::string text;
+    for (size_t c = 0; c < kColumns.size(); ++c) {
+      const std::string value = cell(c);
+      text += value;
+      // The last column runs on: its texts can be long and nothing follows.
+      if (c + 1 < kColumns.size()) text += std::string(widths[c] - value.size() + 2, ' ');
+    }
+    out << text << '\n';
+  };
+  line([](size_t c) { return std::string(kColumns[c]); });
+  for (const auto& row : Rows_) line([&row](size_t c) { return row[c]; });
+}
+
+std::string HeaderVersion(const std::string& file) {
+  std::ifstream in(file, std::ios::binary);
+  unsigned char tag[2] = {};
+  if (!in.read(reinterpret_cast<char*>(tag), 2) || tag[1] != kStringTag) return "-";
+  std::string text(tag[0], '\0');
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
+  text.resize(static_cast<size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+  std::string upper = text;
+  std::transform(upper.begin(), upper.end(), upper.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  constexpr std::string_view kVersion = "VERSION";
+  const size_t at = upper.find(kVersion);
+  std::string version = at == std::string::npos ? text : text.substr(at + kVersion.size());
+  version.erase(0, version.find_first_not_of(' '));
+  version.erase(version.find_last_not_of(' ') + 1);
+  return version.empty() ? "-" : Latin1ToUtf8(version);
+}
+
+}  // namespace pcb9host
