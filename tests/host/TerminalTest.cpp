@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "Terminal.h"
@@ -27,7 +28,9 @@ TEST_P(ProgressLineText, ShowsCaptionBarPercentageAndCountWithinTheWidth) {
   progress.Updates = c.Updates;
   const std::string line = pcb9host::TProgressLine::Text(progress, c.Columns);
   EXPECT_EQ(line, c.Line);
-  if (c.Columns > 12) EXPECT_LT(line.size(), static_cast<size_t>(c.Columns));
+  if (c.Columns > 12) {
+    EXPECT_LT(line.size(), static_cast<size_t>(c.Columns));
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
