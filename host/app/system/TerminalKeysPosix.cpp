@@ -102,8 +102,12 @@ bool HasLoneEsc(const char* bytes, ssize_t count) {
   return false;
 }
 
+// A program in the background of its terminal would be stopped by the
+// system for changing or reading it: the keys there are the shell's.
 void StartRaw(TWatch& w) {
-  if (!isatty(STDIN_FILENO) || tcgetattr(STDIN_FILENO, &Saved) != 0) return;
+  if (!isatty(STDIN_FILENO) || tcgetpgrp(STDIN_FILENO) != getpgrp() ||
+      tcgetattr(STDIN_FILENO, &Saved) != 0)
+    return;
   static const bool registered = std::atexit(&RestoreTerminal) == 0;
   (void)registered;
   Raw = Saved;
