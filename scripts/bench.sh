@@ -7,9 +7,10 @@
 # ratio to the host floor (the same PcbApi_ calls replayed without the
 # importer). Writes bench/results.md and the README's performance section.
 #
-#   scripts/bench.sh [--quick] [--runs N]
+#   scripts/bench.sh [--quick] [--runs N] [--sizes "N1 N2 ..."]
 #
-# --quick: boards of 5000 and 40000 objects, one run each.
+# --quick: boards of 5000 and 40000 objects, one run each. --sizes: these
+# sizes for every mix (the scaling ratios of the pairs N, 8N among them).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
@@ -27,7 +28,18 @@ while [ $# -gt 0 ]; do
       SCALING_PAIRS=("5000 40000")
       ;;
     --runs) RUNS="$2"; shift ;;
-    *) echo "usage: scripts/bench.sh [--quick] [--runs N]" >&2; exit 2 ;;
+    --sizes)
+      read -r -a REALISTIC_SIZES <<<"$2"
+      ADVERSARIAL_SIZES=("${REALISTIC_SIZES[@]}")
+      SCALING_PAIRS=()
+      for n in "${REALISTIC_SIZES[@]}"; do
+        for m in "${REALISTIC_SIZES[@]}"; do
+          [ "$m" -eq $((8 * n)) ] && SCALING_PAIRS+=("$n $m")
+        done
+      done
+      shift
+      ;;
+    *) echo "usage: scripts/bench.sh [--quick] [--runs N] [--sizes \"N1 N2 ...\"]" >&2; exit 2 ;;
   esac
   shift
 done
