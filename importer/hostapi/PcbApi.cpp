@@ -19,11 +19,6 @@ struct TBinding {
 };
 }  // namespace
 
-TPcbApiTable& PcbApi() {
-  static TPcbApiTable table;
-  return table;
-}
-
 void BindHostApi() {
   TPcbApiTable& api = PcbApi();
   api.Module = platform::FindLoadedModule(kHostPcbModuleName);
@@ -37,10 +32,6 @@ void BindHostApi() {
     static_assert(sizeof(symbol) == sizeof(api.PcbApi_CreateObject));
     std::memcpy(b.Slot, &symbol, sizeof(symbol));
   }
-}
-
-void EnsureBound() {
-  if (!PcbApi().Module) BindHostApi();
 }
 
 void UnbindHostApi() { PcbApi() = TPcbApiTable{}; }

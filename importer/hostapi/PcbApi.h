@@ -20,9 +20,17 @@ struct TPcbApiTable {
 #undef PCBAPI
 };
 
-TPcbApiTable& PcbApi();
+namespace detail {
+// Every wrapper reads it, once per host call: a plain object, so that the
+// check and the load inline into the caller.
+inline constinit TPcbApiTable ApiTable{};
+}  // namespace detail
+
+inline TPcbApiTable& PcbApi() { return detail::ApiTable; }
 void BindHostApi();
-void EnsureBound();
+inline void EnsureBound() {
+  if (!PcbApi().Module) BindHostApi();
+}
 // Test support: forget the binding so that the next wrapper binds again.
 void UnbindHostApi();
 
