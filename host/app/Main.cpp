@@ -19,6 +19,7 @@
 #include "Kinds.h"
 #include "Module.h"
 #include "Plugin.h"
+#include "SvgWriter.h"
 
 namespace {
 
@@ -30,6 +31,7 @@ constexpr int kExitOk = 0, kExitFailed = 1, kExitError = 2;
 struct TImportOptions {
   std::string File;
   std::string Json;
+  std::string Svg;
   std::string Answer = "no";
   int64_t EscAfter = 0;
   bool TestMode = false;
@@ -187,6 +189,9 @@ int Import(const TPlugin& plugin, const TImportOptions& o) {
   pcb9host::hostsystem::EndImportUi();
   THostSession::Instance().SetProgressListener(nullptr);
   const bool dumpWritten = !o.Json.empty() && WriteDump(o.Json, outcome);
+  // Drawn also after a failed import: what was loaded stays on the board.
+  std::string svgError;
+  const bool svgFailed = !o.Svg.empty() && !pcb9host::WriteBoardSvg(o.Svg, svgError);
   PrintSummary(o, outcome, dumpWritten);
   WarnUnknownBoxes(o);
   if (!problem.empty()) {
@@ -194,7 +199,8 @@ int Import(const TPlugin& plugin, const TImportOptions& o) {
     return kExitError;
   }
   if (!outcome.Recognised) Complain(o.File + " is not a file this importer reads");
-  if (!o.Json.empty() && !dumpWritten) return kExitError;
+  if (svgFailed) Complain(svgError);
+  if ((!o.Json.empty() && !dumpWritten) || svgFailed) return kExitError;
   return outcome.Result.value_or(false) ? kExitOk : kExitFailed;
 }
 
@@ -229,6 +235,7 @@ int main(int argc, char** argv) {
   CLI::App* import = app.add_subcommand("import", "import FILE into a new board");
   import->add_option("FILE", o.File, "file to import")->required();
   import->add_option("--json", o.Json, "write the board dump to OUT")->option_text("OUT");
+  import->add_option("--svg", o.Svg, "write a picture of the board to OUT")->option_text("OUT");
   import->add_option("--answer", o.Answer, "answer to every Yes/No question")
       ->check(CLI::IsMember({"yes", "no"}))->capture_default_str();
   import->add_option("--esc-after", o.EscAfter, "press Esc after the N-th progress step")
