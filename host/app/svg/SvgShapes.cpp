@@ -36,7 +36,8 @@ TShape ShapeOfCode(int64_t code) {
   return TShape::Rectangle;
 }
 
-// Cut of a regular octagon's corner, as a part of its width.
+// Cut of a regular octagon's corner along each side, as a part of its
+// width: (w - w / (1 + sqrt 2)) / 2.
 const double kOctagonCut = 1.0 - 1.0 / std::numbers::sqrt2;
 
 double Radians(double degrees) { return degrees * std::numbers::pi / 180.0; }
@@ -48,7 +49,7 @@ void AppendPoint(std::string& out, double x, double y) {
 }
 
 void AppendOctagon(std::string& out, double x, double y, double w, double h, double rotation) {
-  const double c = std::min(w, h) * kOctagonCut / 2, l = x - w / 2, r = x + w / 2, b = y - h / 2,
+  const double c = std::min(w, h) * kOctagonCut, l = x - w / 2, r = x + w / 2, b = y - h / 2,
                t = y + h / 2;
   const double points[8][2] = {{l + c, b}, {r - c, b}, {r, b + c}, {r, t - c},
                                {r - c, t}, {l + c, t}, {l, t - c}, {l, b + c}};
