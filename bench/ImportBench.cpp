@@ -11,27 +11,19 @@
 #include "HostSession.h"
 #include "Module.h"
 #include "TokenAsm.h"
+#include "TrackBoard.h"
 #include "client/ClientServices.h"
 #include "entry/Driver.h"
 #include "platform/Platform.h"
 
 namespace {
 
-std::string TrackBoard(int64_t tracks) {
-  std::string text = "\"PCB FILE 9 VERSION 2.80\"\nlong 0 " + std::to_string(tracks) +
-                     " 0 0 0 0 0 0 0 0\n\"TN\"\nattr 6 1\nattr 7 10mil\n";
-  for (int64_t i = 0; i < tracks; ++i)
-    text += "coord " + std::to_string(i * 10) + " " + std::to_string(i * 7) + " " +
-            std::to_string(i * 10 + 500) + " " + std::to_string(i * 7 + 300) + "\nword 0 0\n";
-  return text + "end\n";
-}
-
 void ImportTracks(benchmark::State& state) {
   const int64_t tracks = state.range(0);
   const std::string path =
       (std::filesystem::temp_directory_path() / ("pcb9_bench_" + std::to_string(tracks) + ".PCB"))
           .string();
-  pcb9::tokenasm::WriteBytesFile(path, pcb9::tokenasm::AssembleText(TrackBoard(tracks)));
+  pcb9::tokenasm::WriteBytesFile(path, pcb9::tokenasm::AssembleText(pcb9bench::TrackBoard(tracks)));
   pcb9::platform::BindHostServices(pcb9::platform::MainModule());
   pcb9::BindClientApi(pcb9::platform::MainModule());
   for (auto _ : state) {

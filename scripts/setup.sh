@@ -3,7 +3,9 @@
 # folder. Sourced by demo.sh and test.sh.
 
 PCB9_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-PCB9_PACKAGES=(build-essential cmake g++ binutils libgtest-dev nlohmann-json3-dev libcli11-dev)
+PCB9_PACKAGES=(build-essential cmake g++ binutils libgtest-dev nlohmann-json3-dev libcli11-dev
+  # The board picture's tests: PNG decoding, the SVG renderer and its font.
+  libpng-dev librsvg2-bin fonts-dejavu-core)
 # The import fuzzer's compiler and its libFuzzer and sanitizer runtimes.
 PCB9_FUZZ_PACKAGES=(clang libclang-rt-dev)
 

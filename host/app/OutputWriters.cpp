@@ -3,13 +3,23 @@
 #include <fstream>
 
 #include "ImportCommand.h"
+#include "SvgWriter.h"
 
 namespace pcb9host {
 
 namespace {
 
+// The picture shows what the import left on the board, whatever its result.
+bool WriteSvg(const std::string& path, const TImportOutcome&) {
+  std::string error;
+  if (WriteBoardSvg(path, error)) return true;
+  Complain(error);
+  return false;
+}
+
 constexpr TOutputWriter kWriters[] = {
     {"--json", "JSON", ".json", true, &WriteJsonDump},
+    {"--svg", "SVG", ".svg", false, &WriteSvg},
 };
 
 }  // namespace
