@@ -7,6 +7,8 @@
 #include <io.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <set>
 #include <string>
@@ -60,6 +62,7 @@ struct TUi {
   bool CreatedTestParent = false;
   std::set<HWND> Answered;  // each box or dialog is answered once
   HWND PendingForm = nullptr;  // shown, answered when its loop runs
+  std::FILE* DialogInput = nullptr;  // the form's typed answers, for tests
 };
 
 TUi& Ui() {
@@ -265,12 +268,27 @@ bool KeyExists(const char* path) {
   return true;
 }
 
+// A console under Wine takes no typed answers from a script, so a test
+// names a file of the lines a user would type at the form's prompt (h
+// presses Help, a number toggles a box, an empty line OK); the host then
+// acts on the live window as for a terminal.
+void OpenDialogInput(THostSession& session) {
+  const char* path = std::getenv("PCB9_DIALOG_INPUT");
+  if (!path || !*path) return;
+  Ui().DialogInput = std::fopen(path, "rb");
+  if (Ui().DialogInput)
+    session.SetDialogTerminal(Ui().DialogInput, stderr);
+  else
+    std::fprintf(stderr, "PCB9_DIALOG_INPUT: cannot open %s\n", path);
+}
+
 }  // namespace
 
 void BeginImportUi(THostSession& session) {
   EndImportUi();
   TUi& ui = Ui();
   ui.Session = &session;
+  OpenDialogInput(session);
   ui.Editor = CreateEditorWindow();
   morvik::SetEditorWindow(ui.Editor);
   ui.Hook = SetWindowsHookExA(WH_CBT, TrainingHook, nullptr, GetCurrentThreadId());
@@ -294,6 +312,10 @@ void EndImportUi() {
   if (ui.Hook) UnhookWindowsHookEx(ui.Hook);
   if (ui.Editor) DestroyWindow(ui.Editor);
   morvik::SetEditorWindow(nullptr);
+  if (ui.DialogInput) {
+    ui.Session->SetDialogTerminal(nullptr, nullptr);
+    std::fclose(ui.DialogInput);
+  }
   ui = TUi{};
 }
 
