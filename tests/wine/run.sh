@@ -18,7 +18,7 @@ export WINEPREFIX="$windows/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscore
 work="$windows/wine-tests"
 rm -rf "$work"
 mkdir -p "$work"
-cd "$work"
+cd "$work" || exit 1
 
 failures=0
 checks=0
