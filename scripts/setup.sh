@@ -8,6 +8,9 @@ PCB9_PACKAGES=(build-essential cmake g++ binutils libgtest-dev nlohmann-json3-de
   libpng-dev librsvg2-bin fonts-dejavu-core)
 # The import fuzzer's compiler and its libFuzzer and sanitizer runtimes.
 PCB9_FUZZ_PACKAGES=(clang libclang-rt-dev)
+# The Windows builds' cross compilers and what runs their tests: 64-bit Wine
+# with its own fonts, and a virtual display.
+PCB9_WIN32_PACKAGES=(mingw-w64 wine64 fonts-wine xvfb xauth)
 
 # pcb9_install_packages [MORE PACKAGES...]: the build's packages and any named.
 pcb9_install_packages() {

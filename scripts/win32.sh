@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The Windows builds and their checks. Installs mingw-w64, 64-bit Wine and
-# Xvfb where missing, then:
+# The Windows builds and their checks, a step of test.sh. Installs
+# mingw-w64, 64-bit Wine and Xvfb where missing, then:
 # - build-win32/: the i686 plug-in DLL, the product, checked statically
 #   (format, exports, imports, stdcall returns: scripts/win32-check.sh);
 # - build-win64/: the x86_64 plug-in and reference host from the same
@@ -12,8 +12,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
-pcb9_install_packages
-pcb9_install_packages mingw-w64 wine64 xvfb xauth
+pcb9_install_packages "${PCB9_WIN32_PACKAGES[@]}"
 
 [ -f "$PCB9_ROOT/build/CMakeCache.txt" ] ||
   pcb9_configure "$PCB9_ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo

@@ -24,6 +24,9 @@ constexpr const char* kFormClass = "Pcb9ModalForm";
 constexpr const char* kPageClass = "Pcb9FormPage";
 // Control i gets the identifier kFirstControlId + i.
 constexpr int kFirstControlId = 100;
+// The form and its pages keep the font they were given in their first extra
+// window word, so that WM_GETFONT tells what every window of the form uses.
+constexpr int kFontSlot = 0;
 
 struct TFormState {
   const std::vector<TFormControl>* Controls = nullptr;
@@ -76,7 +79,23 @@ const char* ControlName(const TFormState& state, HWND window) {
   return (*state.Controls)[static_cast<size_t>(it - state.Windows.begin())].Name.c_str();
 }
 
+// WM_SETFONT and WM_GETFONT for the classes of our own; false for any other
+// message.
+bool KeepFont(HWND window, UINT message, WPARAM wparam, LRESULT& result) {
+  if (message == WM_SETFONT) {
+    SetWindowLongPtrA(window, kFontSlot, static_cast<LONG_PTR>(wparam));
+    result = 0;
+    return true;
+  }
+  if (message == WM_GETFONT) {
+    result = GetWindowLongPtrA(window, kFontSlot);
+    return true;
+  }
+  return false;
+}
+
 LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (LRESULT font = 0; KeepFont(window, message, wparam, font)) return font;
   static const UINT nameMessage = RegisterWindowMessageA(kFormControlNameMessage);
   if (message == nameMessage && nameMessage != 0) {
     const TFormState* state = StateOf(window);
@@ -117,6 +136,7 @@ LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wparam, LPARAM lpara
 LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_COMMAND)
     return SendMessageA(GetAncestor(window, GA_ROOT), message, wparam, lparam);
+  if (LRESULT font = 0; KeepFont(window, message, wparam, font)) return font;
   return DefWindowProcA(window, message, wparam, lparam);
 }
 
@@ -129,6 +149,7 @@ void RegisterClasses() {
     form.hInstance = GetModuleHandleA(nullptr);
     form.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     form.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    form.cbWndExtra = sizeof(LONG_PTR);
     form.lpszClassName = kFormClass;
     RegisterClassA(&form);
     WNDCLASSA page = form;
@@ -312,6 +333,7 @@ TFormResult RunModalForm(TWindow owner, std::vector<TFormControl>& controls, boo
   if (!form) return TFormResult::NotShown;
   state.Windows[0] = form;
   HFONT font = CreateFormFont(shown.front());
+  if (font) SendMessageA(form, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   TBuilder{state, font}.CreateChildren(0, form, 0, 0);
   // A form that is not shown is still built, hidden, so that the host sees
   // it come and go.

@@ -5,7 +5,7 @@
 # same scripted user; their JSON dumps and exit codes must be equal. The
 # report's date and time lines are the one difference allowed (each system
 # writes its own formats; they must be there). Covers the example boards,
-# the rule dialog shown and answered, a damaged file, the Esc key answered
+# the rule dialog shown and answered (Help included), a damaged file, the Esc key answered
 # both ways, and test mode through the registry key of the test's own Wine
 # prefix. Needs a display (run it under xvfb-run).
 set -uo pipefail
@@ -18,7 +18,7 @@ export WINEPREFIX="$windows/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscore
 work="$windows/wine-tests"
 rm -rf "$work"
 mkdir -p "$work"
-cd "$work"
+cd "$work" || exit 1
 
 failures=0
 checks=0
@@ -30,10 +30,26 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   "$wine64" wineboot -i >/dev/null 2>&1 || { echo "FAIL: wineboot"; exit 1; }
 fi
 "$wine64" reg delete 'HKLM\Software\Corvex' /f >/dev/null 2>&1
+# The dialog's face, "MS Sans Serif", is Wine's bitmap font of that name
+# (Debian's fonts-wine). Debian's Wine does not find it where the package
+# puts it, only in the prefix's own font folder; without it another face
+# is drawn, wider, and clips the captions.
+cp -u /usr/share/wine/fonts/sserife.fon "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null ||
+  echo "note: no /usr/share/wine/fonts/sserife.fon (fonts-wine)"
 
 # The dump with the report's date and time values replaced.
 normalised() {
   sed -E 's/(Date     : )[^\\"]*/\1DATE/g; s/(Time     : )[^\\"]*/\1TIME/g' "$1"
+}
+
+# The native host, on a terminal of its own that types the lines of
+# PCB9_NATIVE_TERMINAL when that names a file.
+run_native() {
+  if [ -n "${PCB9_NATIVE_TERMINAL:-}" ]; then
+    script -qec "$(printf '%q ' "$@")" /dev/null <"$PCB9_NATIVE_TERMINAL"
+  else
+    "$@"
+  fi
 }
 
 # compare TAG BOARD [ARGS...]: imports BOARD (a name in $work) on both
@@ -43,7 +59,7 @@ compare() {
   local tag="$1" board="$2"
   shift 2
   rm -f "${board%.PCB}.rpt"
-  "$native/bin/pcb9-host" import "$board" --json "$tag-linux.json" "$@" ${PCB9_NATIVE_ARGS:-} \
+  run_native "$native/bin/pcb9-host" import "$board" --json "$tag-linux.json" "$@" ${PCB9_NATIVE_ARGS:-} \
     >"$tag-linux.out" 2>&1
   local linux_rc=$?
   rm -f "${board%.PCB}.rpt"
@@ -102,9 +118,28 @@ expect_in dialog '"shown": true' dialog-win.json
 expect_in dialog '"owner": "editor"' dialog-win.json
 expect_in dialog-test-mode '"shown": false' dialog-test-mode-win.json
 
+# Help pressed on the live dialog: the Linux host's terminal and the
+# Windows host's typed answers (PCB9_DIALOG_INPUT) are the same lines: h
+# clicks Help, 1 then clicks the first box, an empty line OK. The help
+# command goes out and the dialog stays open and answers clicks until OK.
+printf 'h\n1\n\n' >help-answers.txt
+PCB9_NATIVE_TERMINAL=help-answers.txt PCB9_DIALOG_INPUT="$work/help-answers.txt" \
+  PCB9_WINDOW_SNAPSHOT="$work/dialog-help" compare dialog-help nets.PCB
+expect_in dialog-help '"command": "Client:RunHelpTopic"' dialog-help-win.json
+expect_in dialog-help '"parameters": "FileName = PCBUSR.HLP \| Topic = IntroducingDesignRules"' \
+  dialog-help-win.json
+expect_in dialog-help '"command": "Client:RunHelpTopic"' dialog-help-linux.json
+# Just before OK, after Help: the form still visible, the box clicked after
+# Help unchecked on the screen.
+help_line() { awk -F'|' -v n="$1" -v f="$2" '$1 == n {print $f}' dialog-help.txt 2>/dev/null; }
+style="$(help_line DesignRuleTranslator 8)"
+[ -n "$style" ] && [ $((0x$style & 0x10000000)) != 0 ] && pass || fail "dialog-help: form not visible after Help"
+[ "$(help_line RoutingTrackWidthCheckbox 11)" = 0 ] && pass || fail "dialog-help: box not clicked after Help"
+
 # The live dialog as the host saw it just before OK (WindowSnapshotWin.h):
 # one line per window, Name|class|caption|left|top|width|height|style|
-# exstyle|enabled|checked|owner class.
+# exstyle|enabled|checked|owner class|font face|font height|drawn face|
+# drawn height.
 field() { awk -F'|' -v n="$1" -v f="$2" '$1 == n {print $f}' dialog.txt; }
 expect_line() {
   local name="$1" want="$2" got
@@ -138,6 +173,12 @@ if [ -s dialog.txt ]; then
   order="$(cut -d'|' -f1 dialog.txt | tr '\n' ' ')"
   want="DesignRuleTranslator Button1 Button2 PageControl1 TabSheet1 Label1 GroupBox2 SolderMaskCheckBox PasteMaskExpansionCheckBox PowerGndExpCheckBox PowerGndConnCheckBox GroupBox1 RoutingTrackWidthCheckbox RoutingViaSizeCheckBox RoutingTechologyCheckBox RoutingPriorityCheckBox "
   [ "$order" = "$want" ] && pass || fail "dialog order: $order"
+  # Every window asked for the form's font, "MS Sans Serif" of height -11,
+  # and is drawn with that face, 11 pixels high.
+  fonts="$(awk -F'|' '{print $13 "|" $14}' dialog.txt | sort -u)"
+  [ "$fonts" = "MS Sans Serif|-11" ] && pass || fail "dialog fonts: $(tr '\n' ';' <<<"$fonts")"
+  drawn="$(awk -F'|' '{print $15 "|" $16}' dialog.txt | sort -u)"
+  [ "$drawn" = "MS Sans Serif|11" ] && pass || fail "dialog fonts drawn as: $(tr '\n' ';' <<<"$drawn")"
   [ "$(head -c 2 dialog.bmp 2>/dev/null)" = BM ] && pass || fail "no picture of the dialog"
 else
   fail "no snapshot of the dialog"

@@ -7,9 +7,12 @@
 #include <io.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "HostSession.h"
@@ -59,6 +62,14 @@ namespace {
 constexpr const char* kTestModeSubKey = "Software\\Corvex\\TestMode";
 constexpr const char* kTestModeParentKey = "Software\\Corvex";
 
+// The clicks that finish a shown form's answer: its boxes, then OK.
+struct TFormFinish {
+  HWND Form = nullptr;
+  UINT NameMessage = 0;
+  std::vector<HWND> Boxes;
+  HWND Ok = nullptr;
+};
+
 struct TUi {
   THostSession* Session = nullptr;
   HWND Editor = nullptr;
@@ -67,6 +78,8 @@ struct TUi {
   bool CreatedTestParent = false;
   std::set<HWND> Answered;  // each box or dialog is answered once
   HWND PendingForm = nullptr;  // shown, answered when its loop runs
+  TFormFinish Finish;
+  std::FILE* DialogInput = nullptr;  // the form's typed answers, for tests
 };
 
 TUi& Ui() {
@@ -201,22 +214,34 @@ void RecordHiddenForm(HWND form, UINT nameMessage) {
   Ui().Session->RunModalForm(OwnerOf(form), live.Controls, false, &PressFormButton, &live);
 }
 
-// Answers the shown form as the session scripts it: a click on every box
-// whose state the answer changes, then OK. A test's snapshot shows it just
-// before OK.
+// Clicks the boxes whose state the answer changed, then OK. A test's
+// snapshot shows the form just before OK.
+void CALLBACK FinishShownForm(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  const TFormFinish finish = std::exchange(Ui().Finish, TFormFinish{});
+  // A form that went before OK (a Help that closed it) gets nothing more.
+  if (!finish.Form || !IsWindow(finish.Form)) return;
+  for (HWND box : finish.Boxes) SendMessageA(box, BM_CLICK, 0, 0);
+  WriteWindowSnapshot(finish.Form, finish.NameMessage);
+  if (finish.Ok) Press(finish.Form, GetDlgCtrlID(finish.Ok));
+}
+
+// Answers the shown form as the session scripts it (a Help pressed there is
+// clicked at once). The rest waits for the form's loop to turn again, so
+// that a form that does not stay open until OK shows.
 void AnswerForm(HWND form, UINT nameMessage) {
   TLiveForm live = ReadForm(form, nameMessage);
   std::vector<uint8_t> before;
   for (const TPlatformFormControl& c : live.Controls) before.push_back(c.Checked);
   Ui().Session->RunModalForm(OwnerOf(form), live.Controls, true, &PressFormButton, &live);
-  HWND ok = nullptr;
+  TFormFinish& finish = Ui().Finish;
+  finish = {form, nameMessage, {}, nullptr};
   for (size_t i = 1; i < live.Windows.size(); ++i) {
     if (std::strcmp(live.Controls[i].Kind, "checkbox") == 0 && live.Controls[i].Checked != before[i])
-      SendMessageA(live.Windows[i], BM_CLICK, 0, 0);
-    if (live.Controls[i].IsDefault) ok = live.Windows[i];
+      finish.Boxes.push_back(live.Windows[i]);
+    if (live.Controls[i].IsDefault) finish.Ok = live.Windows[i];
   }
-  WriteWindowSnapshot(form, nameMessage);
-  if (ok) Press(form, GetDlgCtrlID(ok));
+  SetTimer(nullptr, 0, 10, &FinishShownForm);
 }
 
 // The form is answered from its own modal loop once it is on the screen, so
@@ -272,12 +297,27 @@ bool KeyExists(const char* path) {
   return true;
 }
 
+// A console under Wine takes no typed answers from a script, so a test
+// names a file of the lines a user would type at the form's prompt (h
+// presses Help, a number toggles a box, an empty line OK); the host then
+// acts on the live window as for a terminal.
+void OpenDialogInput(THostSession& session) {
+  const char* path = std::getenv("PCB9_DIALOG_INPUT");
+  if (!path || !*path) return;
+  Ui().DialogInput = std::fopen(path, "rb");
+  if (Ui().DialogInput)
+    session.SetDialogTerminal(Ui().DialogInput, stderr);
+  else
+    std::fprintf(stderr, "PCB9_DIALOG_INPUT: cannot open %s\n", path);
+}
+
 }  // namespace
 
 void BeginImportUi(THostSession& session) {
   EndImportUi();
   TUi& ui = Ui();
   ui.Session = &session;
+  OpenDialogInput(session);
   ui.Editor = CreateEditorWindow();
   morvik::SetEditorWindow(ui.Editor);
   ui.Hook = SetWindowsHookExA(WH_CBT, TrainingHook, nullptr, GetCurrentThreadId());
@@ -301,6 +341,10 @@ void EndImportUi() {
   if (ui.Hook) UnhookWindowsHookEx(ui.Hook);
   if (ui.Editor) DestroyWindow(ui.Editor);
   morvik::SetEditorWindow(nullptr);
+  if (ui.DialogInput) {
+    ui.Session->SetDialogTerminal(nullptr, nullptr);
+    std::fclose(ui.DialogInput);
+  }
   ui = TUi{};
 }
 

@@ -21,6 +21,37 @@ std::string ClassName(HWND window) {
   return name;
 }
 
+// The window's font: what it was asked for (the LOGFONT of WM_GETFONT's
+// font) and what the system made of it (the face and character height of
+// the font it selects for drawing), which differ where a face is
+// substituted.
+struct TFontSeen {
+  std::string Face;
+  long Height = 0;
+  std::string DrawnFace;
+  long DrawnHeight = 0;
+};
+
+TFontSeen FontOf(HWND window) {
+  TFontSeen seen;
+  const auto font = reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
+  LOGFONTA asked{};
+  if (!font || GetObjectA(font, sizeof asked, &asked) != sizeof asked) return seen;
+  seen.Face = asked.lfFaceName;
+  seen.Height = asked.lfHeight;
+  HDC dc = GetDC(window);
+  HGDIOBJ old = SelectObject(dc, font);
+  char face[LF_FACESIZE] = {};
+  GetTextFaceA(dc, LF_FACESIZE, face);
+  TEXTMETRICA metrics{};
+  GetTextMetricsA(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(window, dc);
+  seen.DrawnFace = face;
+  seen.DrawnHeight = metrics.tmHeight - metrics.tmInternalLeading;
+  return seen;
+}
+
 void WriteLine(std::FILE* out, HWND form, HWND window, UINT nameMessage) {
   const auto* name = reinterpret_cast<const char*>(
       SendMessageA(form, nameMessage, reinterpret_cast<WPARAM>(window), 0));
@@ -36,14 +67,16 @@ void WriteLine(std::FILE* out, HWND form, HWND window, UINT nameMessage) {
     MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&place), 2);
   }
   const bool button = (SendMessageA(window, WM_GETDLGCODE, 0, 0) & DLGC_BUTTON) != 0;
-  std::fprintf(out, "%s|%s|%s|%ld|%ld|%ld|%ld|%08lx|%08lx|%d|%d|%s\n", name ? name : "",
+  const TFontSeen font = FontOf(window);
+  std::fprintf(out, "%s|%s|%s|%ld|%ld|%ld|%ld|%08lx|%08lx|%d|%d|%s|%s|%ld|%s|%ld\n", name ? name : "",
                ClassName(window).c_str(), Text(window).c_str(), place.left, place.top,
                place.right - place.left, place.bottom - place.top,
                static_cast<unsigned long>(GetWindowLongA(window, GWL_STYLE)),
                static_cast<unsigned long>(GetWindowLongA(window, GWL_EXSTYLE)),
                IsWindowEnabled(window) ? 1 : 0,
                button && SendMessageA(window, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0,
-               window == form ? ClassName(GetWindow(form, GW_OWNER)).c_str() : "");
+               window == form ? ClassName(GetWindow(form, GW_OWNER)).c_str() : "",
+               font.Face.c_str(), font.Height, font.DrawnFace.c_str(), font.DrawnHeight);
 }
 
 struct TLineContext {

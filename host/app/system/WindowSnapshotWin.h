@@ -10,7 +10,9 @@ namespace pcb9host::hostsystem {
 // name message), class, caption, left, top, width, height (relative to the
 // form's client area; the form's own line gives its screen place and its
 // client size), style and extended style in hexadecimal, enabled, checked
-// (1 or 0), and for the form the class of its owner window.
+// (1 or 0), for the form the class of its owner window, then the font the
+// window was given (face name and LOGFONT height) and the face and
+// character height the system draws it with.
 void WriteWindowSnapshot(HWND form, UINT nameMessage);
 
 }  // namespace pcb9host::hostsystem
