@@ -16,6 +16,7 @@
 #include "Dump.h"
 #include "HostSession.h"
 #include "HostSystem.h"
+#include "KicadWriter.h"
 #include "Kinds.h"
 #include "Module.h"
 #include "Plugin.h"
@@ -30,6 +31,7 @@ constexpr int kExitOk = 0, kExitFailed = 1, kExitError = 2;
 struct TImportOptions {
   std::string File;
   std::string Json;
+  std::string Kicad;
   std::string Answer = "no";
   int64_t EscAfter = 0;
   bool TestMode = false;
@@ -186,15 +188,22 @@ int Import(const TPlugin& plugin, const TImportOptions& o) {
   bar.Finish();
   pcb9host::hostsystem::EndImportUi();
   THostSession::Instance().SetProgressListener(nullptr);
+  // What was loaded stays on the board, so a failed import is written too.
+  pcb9host::TKicadReport kicad;
+  std::string kicadError;
+  const bool kicadWritten = !o.Kicad.empty() && pcb9host::WriteKicadBoard(o.Kicad, kicad, kicadError);
+  if (kicadWritten) outcome.Kicad = pcb9host::KicadReportJson(kicad);
   const bool dumpWritten = !o.Json.empty() && WriteDump(o.Json, outcome);
   PrintSummary(o, outcome, dumpWritten);
+  if (kicadWritten) std::cout << "KiCad:      " << o.Kicad << '\n' << pcb9host::KicadReportText(kicad);
   WarnUnknownBoxes(o);
+  if (!o.Kicad.empty() && !kicadWritten) Complain(kicadError);
   if (!problem.empty()) {
     Complain("cannot read " + o.File + ": " + problem);
     return kExitError;
   }
   if (!outcome.Recognised) Complain(o.File + " is not a file this importer reads");
-  if (!o.Json.empty() && !dumpWritten) return kExitError;
+  if ((!o.Json.empty() && !dumpWritten) || (!o.Kicad.empty() && !kicadWritten)) return kExitError;
   return outcome.Result.value_or(false) ? kExitOk : kExitFailed;
 }
 
@@ -229,6 +238,7 @@ int main(int argc, char** argv) {
   CLI::App* import = app.add_subcommand("import", "import FILE into a new board");
   import->add_option("FILE", o.File, "file to import")->required();
   import->add_option("--json", o.Json, "write the board dump to OUT")->option_text("OUT");
+  import->add_option("--kicad", o.Kicad, "write the board as a KiCad 6 board to OUT")->option_text("OUT");
   import->add_option("--answer", o.Answer, "answer to every Yes/No question")
       ->check(CLI::IsMember({"yes", "no"}))->capture_default_str();
   import->add_option("--esc-after", o.EscAfter, "press Esc after the N-th progress step")
