@@ -6,6 +6,9 @@ PCB9_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 PCB9_PACKAGES=(build-essential cmake g++ binutils libgtest-dev nlohmann-json3-dev libcli11-dev)
 # The import fuzzer's compiler and its libFuzzer and sanitizer runtimes.
 PCB9_FUZZ_PACKAGES=(clang libclang-rt-dev)
+# The tests' own tools: KiCad, whose Python module (pcbnew, for Debian's
+# /usr/bin/python3) loads the boards that --kicad writes.
+PCB9_TEST_PACKAGES=(kicad)
 
 # pcb9_install_packages [MORE PACKAGES...]: the build's packages and any named.
 pcb9_install_packages() {

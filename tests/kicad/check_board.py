@@ -7,7 +7,9 @@ places, sizes and drills, and zone outlines and nets.
 
 usage: check_board.py BOARD.kicad_pcb DUMP.json
 Exit status 0 when every check holds, 1 when one fails, 2 when the board or
-the dump cannot be read (also when pcbnew is missing)."""
+the dump cannot be read (also when pcbnew is missing). A net without a name,
+or with one that another net has, gets a new name in KiCad; its objects'
+nets are not compared by name."""
 import json
 import math
 import sys
@@ -83,8 +85,18 @@ class Dump:
                 if m in self.objects and self.objects[m]["kind"] == kind and not self.objects[m]["deleted"]]
 
     def net_name(self, handle):
+        """The net's name, "" for none, None for a net KiCad must rename
+        (no name, or one that another net has)."""
         net = self.live(handle)
-        return net["Name"] if net else ""
+        if not net:
+            return ""
+        return net["Name"] if net["Name"] in self.plain_names() else None
+
+    def plain_names(self):
+        if not hasattr(self, "_plain"):
+            names = Counter(n["Name"] for n in self.on_board("Net"))
+            self._plain = {name for name, count in names.items() if name and count == 1}
+        return self._plain
 
     def owner(self, o, field, kind):
         owner = self.live(o.get(field, 0))
@@ -113,9 +125,10 @@ def xy(p):
 
 
 def check_nets(c, dump, board):
-    expected = sorted(n["Name"] for n in dump.on_board("Net"))
-    actual = sorted(str(n) for n in board.GetNetsByName().keys() if str(n) != "")
-    c.same("net names", expected, actual)
+    actual = {str(n) for n in board.GetNetsByName().keys() if str(n) != ""}
+    c.same("net count", len(dump.on_board("Net")), len(actual))
+    missing = sorted(dump.plain_names() - actual)
+    c.check("net names", not missing, f"KiCad lacks {missing}")
 
 
 def footprint_of(dump, component):
@@ -166,6 +179,8 @@ def check_pads(c, dump, ref, pads, footprint):
     for p in footprint.Pads():
         kicad.setdefault(xy(p.GetPosition()), []).append(p)
     c.same(f"footprint {ref} pad count", len(pads), len(footprint.Pads()))
+    def same_net(expected, actual):
+        return expected is None or expected == actual
     for pad in pads:
         at = point(pad["X"], pad["Y"])
         # Pads of a turned footprint sit where KiCad turns them back: within
@@ -178,7 +193,9 @@ def check_pads(c, dump, ref, pads, footprint):
         if len(named) != 1:
             continue
         p = named[0]
-        c.same(f"pad {ref}-{pad['Name']} net", dump.net_name(pad.get("Net", 0)), p.GetNetname())
+        expected = dump.net_name(pad.get("Net", 0))
+        c.check(f"pad {ref}-{pad['Name']} net", same_net(expected, p.GetNetname()),
+                f"expected {expected!r}, KiCad has {p.GetNetname()!r}")
         if pad.get("HoleSize", 0) > 0:
             c.same(f"pad {ref}-{pad['Name']} drill", nm(pad["HoleSize"]), p.GetDrillSize().x)
 
@@ -202,8 +219,10 @@ def check_tracks(c, dump, items):
     for t in tracks:
         ends = tuple(sorted((point(t["X"], t["Y"]), point(t["X2"], t["Y2"]))))
         key = (ends, nm(t["Width"]), dump.primitive_net(t))
-        c.check(f"track {t['handle']} {key}", kicad[key] > 0, "no KiCad segment with these ends, width and net")
-        kicad[key] -= 1
+        keys = [k for k in kicad if kicad[k] > 0 and k[:2] == key[:2] and key[2] in (None, k[2])]
+        c.check(f"track {t['handle']} {key}", bool(keys), "no KiCad segment with these ends, width and net")
+        if keys:
+            kicad[keys[0]] -= 1
     full = sum(1 for a in arcs if (a["EndAngle"] - a["StartAngle"]) % 360 == 0)
     c.same("copper arc count (a circle as two halves)", len(arcs) + full, len(items["arc"]))
     by_centre = Counter()
@@ -213,7 +232,7 @@ def check_tracks(c, dump, items):
         centre = point(a["X"], a["Y"])
         matches = [k for k in by_centre
                    if abs(k[0][0] - centre[0]) <= 2 and abs(k[0][1] - centre[1]) <= 2
-                   and k[1:] == (nm(a["Width"]), dump.primitive_net(a))]
+                   and k[1] == nm(a["Width"]) and dump.primitive_net(a) in (None, k[2])]
         c.check(f"arc {a['handle']}", bool(matches), "no KiCad arc with this centre, width and net")
 
 
@@ -225,8 +244,10 @@ def check_vias(c, dump, items):
                     for v in items["via"])
     for v in vias:
         key = (point(v["X"], v["Y"]), nm(v["Size"]), nm(v["HoleSize"]), dump.net_name(v.get("Net", 0)))
-        c.check(f"via {v['handle']} {key}", kicad[key] > 0, "no KiCad via with this place, size, drill and net")
-        kicad[key] -= 1
+        keys = [k for k in kicad if kicad[k] > 0 and k[:3] == key[:3] and key[3] in (None, k[3])]
+        c.check(f"via {v['handle']} {key}", bool(keys), "no KiCad via with this place, size, drill and net")
+        if keys:
+            kicad[keys[0]] -= 1
 
 
 def outline(zone):
@@ -253,7 +274,7 @@ def check_zones(c, dump, board):
         for points, zone_net, _ in outlines:
             # KiCad may start the outline elsewhere; the host's vertices must
             # follow each other in it, arcs giving extra points between.
-            if zone_net != net or vertices[0] not in points:
+            if net not in (None, zone_net) or vertices[0] not in points:
                 continue
             start = points.index(vertices[0])
             turned = points[start:] + points[:start]
@@ -264,6 +285,16 @@ def check_zones(c, dump, board):
     for plane in planes:
         c.check(f"plane {plane['Name']} zone", any(n == plane["NetName"] for _, n, _ in outlines),
                 f"no zone of net {plane['NetName']}")
+
+
+def check_texts(c, dump, board):
+    texts = [t for t in dump.on_board("Text") if not dump.owner(t, "OwnerDimension", "Dimension")]
+    kicad = Counter((xy(d.GetPosition()), d.GetText()) for d in board.GetDrawings() if d.GetClass() == "PTEXT")
+    c.same("free text count", len(texts), sum(kicad.values()))
+    for t in texts:
+        key = (point(t["X"], t["Y"]), t["Text"])
+        c.check(f"text {t['handle']} {key}", kicad[key] > 0, "no KiCad text with this place and string")
+        kicad[key] -= 1
 
 
 def main(argv):
@@ -285,6 +316,7 @@ def main(argv):
     check_tracks(c, dump, items)
     check_vias(c, dump, items)
     check_zones(c, dump, board)
+    check_texts(c, dump, board)
     c.same("dimension count", len(dump.on_board("Dimension")),
            sum(1 for d in board.GetDrawings() if d.GetClass().startswith("PCB_DIM")))
     for failure in c.failures:
