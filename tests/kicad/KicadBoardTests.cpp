@@ -18,50 +18,27 @@ namespace {
 const std::string kExamples = std::string(PCB9_BIN_DIR) + "/../examples/";
 const std::string kChecker = std::string(PCB9_SOURCE_DIR) + "/tests/kicad/check_board.py";
 
+// One net record of a version 2.80 file, its name as token text.
+std::string NetRecord(const std::string& name) {
+  return "\"N\"\n" + name + R"(
+coord 10mil 50mil
+word 1 0
+"NODES"
+""
+"CONNECTIONS"
+""
+word 0 0
+word 0
+word 0
+long 0
+word 0
+)";
+}
+
 // A board beside the examples: hostile net names and texts, nets without a
 // name, and a copper circle (which KiCad holds as two arcs).
-constexpr const char* kOddBoard = R"(
-"PCB FILE 9 VERSION 2.80"
-long 0 5 0 0 0 0 0 0 0 0
-"N"
-"Q\"1\\x\xE9"
-coord 10mil 50mil
-word 1 0
-"NODES"
-""
-"CONNECTIONS"
-""
-word 0 0
-word 0
-word 0
-long 0
-word 0
-"N"
-""
-coord 10mil 50mil
-word 1 0
-"NODES"
-""
-"CONNECTIONS"
-""
-word 0 0
-word 0
-word 0
-long 0
-word 0
-"N"
-""
-coord 10mil 50mil
-word 1 0
-"NODES"
-""
-"CONNECTIONS"
-""
-word 0 0
-word 0
-word 0
-long 0
-word 0
+const std::string kOddBoard = "\"PCB FILE 9 VERSION 2.80\"\nlong 0 5 0 0 0 0 0 0 0 0\n" +
+                              NetRecord(R"("Q\"1\\x\xE9")") + NetRecord("\"\"") + NetRecord("\"\"") + R"(
 "A"
 attr 6 1
 attr 5 1
@@ -131,7 +108,7 @@ INSTANTIATE_TEST_SUITE_P(All, KicadBoard,
                                            TBoardCase{"level3-v220", nullptr},
                                            TBoardCase{"level5-v240", nullptr},
                                            TBoardCase{"level8-v270", nullptr},
-                                           TBoardCase{"odd", kOddBoard}, TBoardCase{"empty", kEmptyBoard}),
+                                           TBoardCase{"odd", kOddBoard.c_str()}, TBoardCase{"empty", kEmptyBoard}),
                          [](const auto& info) {
                            std::string name = info.param.Name;
                            for (char& ch : name)
