@@ -30,8 +30,13 @@ def nm(units):
     return sign * ((abs(units) * 254 + 50) // 100)
 
 
+# Where the host's origin lies in KiCad: the board's drill and placement
+# origin, which the writer sets there.
+ORIGIN = (0, 0)
+
+
 def point(x, y):
-    return (nm(x), -nm(y))
+    return (ORIGIN[0] + nm(x), ORIGIN[1] - nm(y))
 
 
 def is_copper(layer):
@@ -309,6 +314,9 @@ def main(argv):
     except Exception as e:  # the board or the dump cannot be read
         print(f"check_board: cannot read: {e}")
         return 2
+    global ORIGIN
+    aux = board.GetDesignSettings().GetAuxOrigin()
+    ORIGIN = (aux.x, aux.y)
     c = Checker()
     items = board_items(board)
     check_nets(c, dump, board)

@@ -19,8 +19,6 @@ struct TPoint {
   int64_t X = 0, Y = 0;  // KiCad nanometres, y down
 };
 
-// A host point in KiCad nanometres (exact).
-inline TPoint HostPoint(int64_t x, int64_t y) { return {UnitsToNm(x), -UnitsToNm(y)}; }
 
 // Cosine and sine of an angle in degrees, exact at multiples of 90 degrees.
 void CosSin(double degrees, double& c, double& s);
@@ -46,6 +44,19 @@ struct TContext {
   std::vector<std::string> NetNames;  // by KiCad net number
   // The board's extent in host units, for the zones of whole planes.
   int64_t Left = 0, Bottom = 0, Right = 0, Top = 0;
+  // Where the host's origin lands in KiCad, a whole number of 100 mil steps
+  // that puts the board on KiCad's sheet.
+  TPoint Origin;
+
+  // A host point in KiCad nanometres (exact): y flipped, then moved.
+  TPoint At(int64_t x, int64_t y) const { return {UnitsToNm(x) + Origin.X, Origin.Y - UnitsToNm(y)}; }
+  TPoint At(const morvik::TObject& o, const char* x = "X", const char* y = "Y") const {
+    return At(static_cast<int32_t>(o.Int(x)), static_cast<int32_t>(o.Int(y)));
+  }
+  // The same for host coordinates held as reals (points on arcs, turned
+  // corners).
+  double RealX(double x) const { return x * 2.54 + static_cast<double>(Origin.X); }
+  double RealY(double y) const { return static_cast<double>(Origin.Y) - y * 2.54; }
 
   int32_t NetNumber(int64_t handle) const {
     return handle > 0 && static_cast<uint64_t>(handle) < NetNumbers.size()

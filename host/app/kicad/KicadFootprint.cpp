@@ -129,7 +129,7 @@ void WritePad(TContext& c, const morvik::TObject& pad, const TFrame& frame) {
   std::string_view layers;
   WriteKindAndLayers(c, pad, id, face, hole, layers);
   WriteShape(c, face);
-  const TPoint at = frame.Map(HostPoint(static_cast<int32_t>(pad.Int("X")), static_cast<int32_t>(pad.Int("Y"))));
+  const TPoint at = frame.Map(c.At(pad));
   // A pad's angle in the file is its angle on the board.
   c.Out.Open("at").Nm(at.X).Nm(at.Y).Real(pad.Real("Rotation")).Close();
   c.Out.Open("size").Nm(UnitsToNm(static_cast<int32_t>(face.XSize))).Nm(UnitsToNm(static_cast<int32_t>(face.YSize))).Close();
@@ -185,7 +185,7 @@ void WriteMember(TContext& c, const morvik::TObject& member, const TFrame& frame
 }  // namespace
 
 void WriteComponent(TContext& c, const morvik::TObject& component) {
-  TFrame frame{true, HostPoint(static_cast<int32_t>(component.Int("X")), static_cast<int32_t>(component.Int("Y"))),
+  TFrame frame{true, c.At(component),
                component.Real("Rotation")};
   if (!std::isfinite(frame.Angle)) frame.Angle = 0;
   const std::string side = FootprintSide(component);
@@ -207,7 +207,7 @@ void WriteComponent(TContext& c, const morvik::TObject& component) {
 }
 
 void WriteFreePad(TContext& c, const morvik::TObject& pad) {
-  const TFrame frame{true, HostPoint(static_cast<int32_t>(pad.Int("X")), static_cast<int32_t>(pad.Int("Y"))), 0};
+  const TFrame frame{true, c.At(pad), 0};
   const std::string side = TContext::LayerId(pad) == morvik::kBottomLayerId ? "B.Cu" : "F.Cu";
   c.Report.Note("free pad", "a footprint \"FreePad\" of one pad, referenced Free-<name>");
   OpenFootprint(c, "FreePad", side, frame);

@@ -11,8 +11,6 @@ namespace pcb9host::kicad {
 
 namespace {
 
-constexpr double kNmPerUnit = 2.54;
-
 const char* Prefix(const TFrame& frame) { return frame.InFootprint ? "fp_" : "gr_"; }
 
 std::string Keyword(const TFrame& frame, std::string_view item) {
@@ -24,12 +22,12 @@ void WriteStroke(TContext& c, std::string_view layer, int64_t width) {
 }
 
 // A point on a host circle at `degrees`, as KiCad nanometres on the board.
-void CirclePoint(const morvik::TObject& arc, double degrees, double& x, double& y) {
+void CirclePoint(const TContext& c, const morvik::TObject& arc, double degrees, double& x, double& y) {
   double cs, sn;
   CosSin(degrees, cs, sn);
   const double radius = static_cast<double>(static_cast<int32_t>(arc.Int("Radius")));
-  x = (static_cast<double>(static_cast<int32_t>(arc.Int("X"))) + radius * cs) * kNmPerUnit;
-  y = -(static_cast<double>(static_cast<int32_t>(arc.Int("Y"))) + radius * sn) * kNmPerUnit;
+  x = c.RealX(static_cast<double>(static_cast<int32_t>(arc.Int("X"))) + radius * cs);
+  y = c.RealY(static_cast<double>(static_cast<int32_t>(arc.Int("Y"))) + radius * sn);
 }
 
 }  // namespace
@@ -80,8 +78,8 @@ void WritePoint(TContext& c, std::string_view keyword, const TFrame& frame, TPoi
 
 void WriteTrack(TContext& c, const morvik::TObject& track, const TFrame& frame, int32_t net) {
   const unsigned id = TContext::LayerId(track);
-  const TPoint start = HostPoint(static_cast<int32_t>(track.Int("X")), static_cast<int32_t>(track.Int("Y")));
-  const TPoint end = HostPoint(static_cast<int32_t>(track.Int("X2")), static_cast<int32_t>(track.Int("Y2")));
+  const TPoint start = c.At(track);
+  const TPoint end = c.At(track, "X2", "Y2");
   const bool copper = c.Layers.IsCopper(id);
   if (copper && !frame.InFootprint) {
     c.Out.Open("segment");
@@ -118,8 +116,8 @@ void WriteArc(TContext& c, const morvik::TObject& arc, const TFrame& frame, int3
   double x, y;
   if (sweep >= 360 && !track) {
     c.Out.Open(Keyword(frame, "circle"));
-    WritePoint(c, "center", frame, HostPoint(static_cast<int32_t>(arc.Int("X")), static_cast<int32_t>(arc.Int("Y"))));
-    CirclePoint(arc, 0, x, y);
+    WritePoint(c, "center", frame, c.At(arc));
+    CirclePoint(c, arc, 0, x, y);
     c.Out.Point("end", frame.Map(x, y).X, frame.Map(x, y).Y);
     WriteStroke(c, layer, width);
     c.Out.Close();
@@ -140,7 +138,7 @@ void WriteArc(TContext& c, const morvik::TObject& arc, const TFrame& frame, int3
     const double angles[] = {from, from + step / 2, from + step};
     const char* names[] = {"start", "mid", "end"};
     for (int k = 0; k < 3; ++k) {
-      CirclePoint(arc, angles[k], x, y);
+      CirclePoint(c, arc, angles[k], x, y);
       const TPoint p = frame.Map(x, y);
       c.Out.Point(names[k], p.X, p.Y);
     }
@@ -168,7 +166,7 @@ void WriteVia(TContext& c, const morvik::TObject& via, int32_t net) {
   const bool blind = from != "F.Cu" || to != "B.Cu";
   c.Out.Open("via");
   if (blind && !through) c.Out.Atom("blind");
-  c.Out.Point("at", UnitsToNm(static_cast<int32_t>(via.Int("X"))), -UnitsToNm(static_cast<int32_t>(via.Int("Y"))));
+  c.Out.Point("at", c.At(via).X, c.At(via).Y);
   c.Out.Open("size").Nm(UnitsToNm(static_cast<int32_t>(via.Int("Size")))).Close();
   c.Out.Open("drill").Nm(UnitsToNm(static_cast<int32_t>(via.Int("HoleSize")))).Close();
   c.Out.Open("layers").Text(from).Text(to).Close();
@@ -180,7 +178,7 @@ void WriteVia(TContext& c, const morvik::TObject& via, int32_t net) {
 namespace {
 
 // The corners of a fill: the rectangle turned about its centre.
-std::array<std::pair<double, double>, 4> FillCorners(const morvik::TObject& fill) {
+std::array<std::pair<double, double>, 4> FillCorners(const TContext& c, const morvik::TObject& fill) {
   const double x1 = static_cast<int32_t>(fill.Int("X")), y1 = static_cast<int32_t>(fill.Int("Y"));
   const double x2 = static_cast<int32_t>(fill.Int("X2")), y2 = static_cast<int32_t>(fill.Int("Y2"));
   const double cx = (x1 + x2) / 2, cy = (y1 + y2) / 2;
@@ -190,15 +188,15 @@ std::array<std::pair<double, double>, 4> FillCorners(const morvik::TObject& fill
       {{x1, y1}, {x2, y1}, {x2, y2}, {x1, y2}}};
   for (auto& [x, y] : corners) {
     const double dx = x - cx, dy = y - cy;
-    x = (cx + dx * cs - dy * sn) * kNmPerUnit;
-    y = -(cy + dx * sn + dy * cs) * kNmPerUnit;
+    x = c.RealX(cx + dx * cs - dy * sn);
+    y = c.RealY(cy + dx * sn + dy * cs);
   }
   return corners;
 }
 
 void WriteCorners(TContext& c, const TFrame& frame, const morvik::TObject& fill) {
   c.Out.Open("pts");
-  for (const auto& [x, y] : FillCorners(fill)) {
+  for (const auto& [x, y] : FillCorners(c, fill)) {
     const TPoint p = frame.Map(x, y);
     c.Out.Point("xy", p.X, p.Y);
   }
@@ -245,7 +243,7 @@ void WriteText(TContext& c, const morvik::TObject& text, const TFrame& frame, st
     c.Out.Open("fp_text").Atom(kind).Text(text.Text("Text"));
   else
     c.Out.Open("gr_text").Text(text.Text("Text"));
-  const TPoint at = frame.Map(HostPoint(static_cast<int32_t>(text.Int("X")), static_cast<int32_t>(text.Int("Y"))));
+  const TPoint at = frame.Map(c.At(text));
   // KiCad keeps a text's angle on the board, also in a footprint.
   c.Out.Open("at").Nm(at.X).Nm(at.Y).Real(text.Real("Rotation")).Close();
   c.Out.Open("layer").Text(c.LayerOf(text)).Close();

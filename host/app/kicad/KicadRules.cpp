@@ -147,6 +147,8 @@ std::string ClassName(const TClassValues& v) {
 void WriteSetup(TContext& c) {
   const TRuleSet rules = CollectRules(c);
   c.Out.Open("setup");
+  // The host's origin, so KiCad's drill and placement files measure from it.
+  c.Out.Open("aux_axis_origin").Nm(c.Origin.X).Nm(c.Origin.Y).Close();
   c.Out.Open("pad_to_mask_clearance").Nm(UnitsToNm(std::max<int64_t>(rules.SolderMask, 0))).Close();
   if (rules.PasteMask > 0) c.Out.Open("pad_to_paste_clearance").Nm(UnitsToNm(rules.PasteMask)).Close();
   c.Out.Close();
@@ -154,7 +156,7 @@ void WriteSetup(TContext& c) {
 
 void WriteNetClasses(TContext& c) {
   TKicadReport quiet;  // the rules were noted once by WriteSetup
-  TContext again{c.Doc, c.Board, c.Layers, quiet, c.Out, {}, {}};
+  TContext again{c.Doc, c.Board, c.Layers, quiet, c.Out, {}, {}, 0, 0, 0, 0, {}};
   const TRuleSet rules = CollectRules(again);
   const TClassValues board = Filled(rules.Board, kKicadDefault);
   // Nets with the same values share a class.

@@ -116,6 +116,16 @@ void WriteBoardObject(TContext& c, const morvik::TObject& object) {
   }
 }
 
+// The board's top left corner an inch inside KiCad's sheet, on the 100 mil
+// grid so the old grid stays a grid.
+TPoint SheetOrigin(const TSurvey& s) {
+  constexpr int64_t kStep = 1000000;  // 100 mil
+  const auto down = [](int64_t v) { return (v >= 0 ? v : v - (kStep - 1)) / kStep * kStep; };
+  const auto up = [](int64_t v) { return (v >= 0 ? v + (kStep - 1) : v) / kStep * kStep; };
+  constexpr int64_t kInch = 25400000;
+  return {kInch - UnitsToNm(down(s.Left)), kInch + UnitsToNm(up(s.Top))};
+}
+
 void WriteHeader(TSexprWriter& out) {
   out.Open("version").Atom("20211014").Close();
   out.Open("generator").Atom("pcb9-host").Close();
@@ -134,8 +144,9 @@ std::string KicadBoardText(TKicadReport& report) {
   const TKicadLayers layers(board, survey.Used, report);
   std::string text;
   TSexprWriter out(text);
-  TContext c{doc, board, layers, report, out, {}, {}};
+  TContext c{doc, board, layers, report, out, {}, {}, 0, 0, 0, 0, {}};
   c.Left = survey.Left, c.Bottom = survey.Bottom, c.Right = survey.Right, c.Top = survey.Top;
+  c.Origin = SheetOrigin(survey);
   NumberNets(c);
   out.Open("kicad_pcb");
   WriteHeader(out);

@@ -11,7 +11,6 @@ namespace pcb9host::kicad {
 
 namespace {
 
-constexpr double kNmPerUnit = 2.54;
 constexpr double kArcStepDegrees = 5;  // a 100 mil radius strays 2.4 um at most
 
 struct TRealPoint {
@@ -62,7 +61,7 @@ std::vector<TRealPoint> OutlinePoints(TContext& c, const morvik::TObject& object
 void WritePoints(TContext& c, const std::vector<TRealPoint>& points) {
   c.Out.Open("pts");
   for (const TRealPoint& p : points)
-    c.Out.Point("xy", std::llround(p.X * kNmPerUnit), std::llround(-p.Y * kNmPerUnit));
+    c.Out.Point("xy", std::llround(c.RealX(p.X)), std::llround(c.RealY(p.Y)));
   c.Out.Close();
 }
 
@@ -140,8 +139,8 @@ void WriteDimension(TContext& c, const morvik::TObject& dimension) {
   c.Out.Open("dimension").Open("type").Atom("aligned").Close();
   c.Out.Open("layer").Text(layer).Close();
   c.Out.Open("pts");
-  c.Out.Point("xy", UnitsToNm(static_cast<int32_t>(dimension.Int("X"))), -UnitsToNm(static_cast<int32_t>(dimension.Int("Y"))));
-  c.Out.Point("xy", UnitsToNm(static_cast<int32_t>(dimension.Int("DimCoord1"))), -UnitsToNm(static_cast<int32_t>(dimension.Int("DimCoord2"))));
+  const TPoint from = c.At(dimension), to = c.At(dimension, "DimCoord1", "DimCoord2");
+  c.Out.Point("xy", from.X, from.Y).Point("xy", to.X, to.Y);
   c.Out.Close().Open("height").Nm(0).Close();
   if (text) WriteText(c, *text, TFrame{}, "");
   c.Out.Open("format").Open("units").Int(1).Close().Open("units_format").Int(0).Close();
