@@ -85,34 +85,46 @@ void WriteShapeDetails(TContext& c, const TPadFace& face) {
   }
 }
 
-// The pad's kind and KiCad layers from its host layer and hole.
-void WriteKindAndLayers(TContext& c, const morvik::TObject& pad, unsigned id, const TPadFace& face,
-                        int64_t hole, std::string_view& layers) {
+// The KiCad layers of a pad.
+enum class TPadLayers { Through, Front, Back, Both, Own };
+
+// The pad's kind from its host layer and hole; returns its KiCad layers.
+TPadLayers WriteKind(TContext& c, const morvik::TObject& pad, unsigned id, const TPadFace& face,
+                     int64_t hole) {
   if (hole > 0) {
     const bool bare = hole >= face.XSize && hole >= face.YSize && c.NetNumber(pad.Int("Net")) == 0;
     if (bare) c.Report.Note("pad whose hole fills it, without a net", "a non-plated hole");
     if (id != morvik::kMultiLayerId)
       c.Report.Note("drilled pad on one layer", "a through-hole pad on every copper layer");
     c.Out.Atom(bare ? "np_thru_hole" : "thru_hole");
-    layers = "*";
-    return;
+    return TPadLayers::Through;
   }
-  if (id == morvik::kMultiLayerId)
-    c.Report.Note("pad on every layer without a hole", "a surface pad on F.Cu and B.Cu");
   c.Out.Atom("smd");
-  layers = id == morvik::kBottomLayerId ? "B" : id == morvik::kMultiLayerId ? "FB" : c.Layers.IsCopper(id) && id != morvik::kTopLayerId ? "In" : "F";
+  if (id == morvik::kMultiLayerId) {
+    c.Report.Note("pad on every layer without a hole", "a surface pad on F.Cu and B.Cu");
+    return TPadLayers::Both;
+  }
+  if (!c.Layers.IsCopper(id)) {
+    c.Report.Note("pad on a layer that is not copper", "a surface pad on F.Cu");
+    return TPadLayers::Front;
+  }
+  return id == morvik::kTopLayerId ? TPadLayers::Front : id == morvik::kBottomLayerId ? TPadLayers::Back : TPadLayers::Own;
 }
 
-void WriteLayerList(TContext& c, const morvik::TObject& pad, unsigned id, std::string_view layers) {
+void WriteLayerList(TContext& c, const morvik::TObject& pad, TPadLayers layers) {
+  static constexpr const char* kThrough[] = {"*.Cu", "*.Mask"};
+  static constexpr const char* kFront[] = {"F.Cu", "F.Paste", "F.Mask"};
+  static constexpr const char* kBack[] = {"B.Cu", "B.Paste", "B.Mask"};
+  static constexpr const char* kBoth[] = {"F.Cu", "B.Cu", "F.Mask", "B.Mask"};
   c.Out.Open("layers");
-  if (layers == "*") c.Out.Text("*.Cu").Text("*.Mask");
-  else if (layers == "B") c.Out.Text("B.Cu").Text("B.Paste").Text("B.Mask");
-  else if (layers == "F") c.Out.Text("F.Cu").Text("F.Paste").Text("F.Mask");
-  else if (layers == "FB") c.Out.Text("F.Cu").Text("B.Cu").Text("F.Mask").Text("B.Mask");
-  else c.Out.Text(c.LayerOf(pad));
+  switch (layers) {
+    case TPadLayers::Through: for (const char* l : kThrough) c.Out.Text(l); break;
+    case TPadLayers::Front: for (const char* l : kFront) c.Out.Text(l); break;
+    case TPadLayers::Back: for (const char* l : kBack) c.Out.Text(l); break;
+    case TPadLayers::Both: for (const char* l : kBoth) c.Out.Text(l); break;
+    case TPadLayers::Own: c.Out.Text(c.LayerOf(pad)); break;
+  }
   c.Out.Close();
-  if (!c.Layers.IsCopper(id) && id != morvik::kMultiLayerId)
-    c.Report.Note("pad on a layer that is not copper", "a surface pad on F.Cu");
 }
 
 std::string FootprintSide(const morvik::TObject& component) {
@@ -126,16 +138,14 @@ void WritePad(TContext& c, const morvik::TObject& pad, const TFrame& frame) {
   const TPadFace face = PadFace(c, pad, id);
   const int64_t hole = static_cast<int32_t>(pad.Int("HoleSize"));
   c.Out.Open("pad").Text(pad.Text("Name"));
-  std::string_view layers;
-  WriteKindAndLayers(c, pad, id, face, hole, layers);
+  const TPadLayers layers = WriteKind(c, pad, id, face, hole);
   WriteShape(c, face);
   const TPoint at = frame.Map(c.At(pad));
   // A pad's angle in the file is its angle on the board.
   c.Out.Open("at").Nm(at.X).Nm(at.Y).Real(pad.Real("Rotation")).Close();
   c.Out.Open("size").Nm(UnitsToNm(static_cast<int32_t>(face.XSize))).Nm(UnitsToNm(static_cast<int32_t>(face.YSize))).Close();
   if (hole > 0) c.Out.Open("drill").Nm(UnitsToNm(hole)).Close();
-  if (!c.Layers.IsCopper(id) && id != morvik::kMultiLayerId) layers = "F";
-  WriteLayerList(c, pad, id, layers);
+  WriteLayerList(c, pad, layers);
   WriteShapeDetails(c, face);
   const int32_t net = c.NetNumber(pad.Int("Net"));
   if (net != 0) c.Out.Open("net").Int(net).Text(c.NetNames[static_cast<size_t>(net)]).Close();
