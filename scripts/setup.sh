@@ -11,6 +11,9 @@ PCB9_FUZZ_PACKAGES=(clang libclang-rt-dev)
 # The Windows builds' cross compilers and what runs their tests: 64-bit Wine
 # with its own fonts, and a virtual display.
 PCB9_WIN32_PACKAGES=(mingw-w64 wine64 fonts-wine xvfb xauth)
+# The tests' own tools: KiCad, whose Python module (pcbnew, for Debian's
+# /usr/bin/python3) loads the boards that --kicad writes.
+PCB9_TEST_PACKAGES=(kicad)
 
 # pcb9_install_packages [MORE PACKAGES...]: the build's packages and any named.
 pcb9_install_packages() {

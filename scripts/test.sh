@@ -9,7 +9,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
-pcb9_install_packages "${PCB9_FUZZ_PACKAGES[@]}" "${PCB9_WIN32_PACKAGES[@]}"
+pcb9_install_packages "${PCB9_FUZZ_PACKAGES[@]}" "${PCB9_WIN32_PACKAGES[@]}" "${PCB9_TEST_PACKAGES[@]}"
 pcb9_configure "$PCB9_ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 pcb9_build "$PCB9_ROOT/build"
 pcb9_configure "$PCB9_ROOT/build-asan" -DCMAKE_BUILD_TYPE=Debug -DPCB9_SANITIZE=ON

@@ -94,6 +94,7 @@ nlohmann::json ImportDump(const TImportOutcome& outcome) {
   dump["commands"] = CommandsJson();
   dump["reports"] = ReportsJson();
   dump["objects"] = morvik::ObjectsJson();
+  if (outcome.Kicad) dump["kicad"] = *outcome.Kicad;
   return dump;
 }
 

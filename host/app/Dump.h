@@ -16,6 +16,8 @@ struct TImportOutcome {
   std::string Description;
   std::optional<bool> Result;  // empty when ImportFileIntoPcb was not called
   uint32_t Board = 0;
+  std::optional<nlohmann::json> Kicad;  // the KiCad export's report, when one was written
+  std::string KicadText;                // the same report as the summary prints it
 };
 
 // The 8-bit text read as Latin-1, one character per byte, in UTF-8.

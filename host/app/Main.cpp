@@ -74,9 +74,11 @@ void AddImportOptions(CLI::App& import, TImportOptions& o, std::string& answer,
   import.add_option("FILE", o.Files, "file(s) to import")->required();
   import.add_option("--out-dir", o.OutDir, "write each file's outputs to D/NAME.json (and the like)")
       ->option_text("D");
-  for (const pcb9host::TOutputWriter& w : pcb9host::OutputWriters()) {
-    o.Outputs.emplace_back();
-    outputs.push_back(import.add_option(std::string(w.Option), o.Outputs.back().Path,
+  // CLI11 keeps a reference to each path: size the list once, before any.
+  o.Outputs.resize(pcb9host::OutputWriters().size());
+  for (size_t i = 0; i < o.Outputs.size(); ++i) {
+    const pcb9host::TOutputWriter& w = pcb9host::OutputWriters()[i];
+    outputs.push_back(import.add_option(std::string(w.Option), o.Outputs[i].Path,
                                         "write the " + std::string(w.Name) + " to OUT" +
                                             (w.InEveryBatch ? "" : " (in a batch: to D/NAME" +
                                                                        std::string(w.Extension) + ")"))

@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "ImportCommand.h"
+#include "KicadWriter.h"
 #include "SvgWriter.h"
 
 namespace pcb9host {
@@ -10,23 +11,40 @@ namespace pcb9host {
 namespace {
 
 // The picture shows what the import left on the board, whatever its result.
-bool WriteSvg(const std::string& path, const TImportOutcome&) {
+bool WriteSvg(const std::string& path, TImportOutcome&) {
   std::string error;
   if (WriteBoardSvg(path, error)) return true;
   Complain(error);
   return false;
 }
 
+// The board as KiCad holds it; its conversion report goes into the outcome
+// for the summary and the dump.
+bool WriteKicad(const std::string& path, TImportOutcome& outcome) {
+  TKicadReport report;
+  std::string error;
+  if (!WriteKicadBoard(path, report, error)) {
+    Complain(error);
+    return false;
+  }
+  outcome.Kicad = KicadReportJson(report);
+  outcome.KicadText = KicadReportText(report);
+  return true;
+}
+
+// Written in this order: the dump comes last so that it holds what the
+// other writers reported.
 constexpr TOutputWriter kWriters[] = {
-    {"--json", "JSON", ".json", true, &WriteJsonDump},
     {"--svg", "SVG", ".svg", false, &WriteSvg},
+    {"--kicad", "KiCad", ".kicad_pcb", false, &WriteKicad},
+    {"--json", "JSON", ".json", true, &WriteJsonDump},
 };
 
 }  // namespace
 
 std::span<const TOutputWriter> OutputWriters() { return kWriters; }
 
-bool WriteJsonDump(const std::string& path, const TImportOutcome& outcome) {
+bool WriteJsonDump(const std::string& path, TImportOutcome& outcome) {
   std::string text;
   try {
     text = ImportDump(outcome).dump(2) + "\n";

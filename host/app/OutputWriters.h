@@ -16,12 +16,12 @@ struct TOutputWriter {
   std::string_view Name;       // "JSON", as the summary names the file
   std::string_view Extension;  // ".json", the batch file's
   bool InEveryBatch;           // written in a batch without being asked for
-  bool (*Write)(const std::string& path, const TImportOutcome& outcome);
+  bool (*Write)(const std::string& path, TImportOutcome& outcome);
 };
 
 std::span<const TOutputWriter> OutputWriters();
 
 // Writes the board dump; says why on standard error when it cannot.
-bool WriteJsonDump(const std::string& path, const TImportOutcome& outcome);
+bool WriteJsonDump(const std::string& path, TImportOutcome& outcome);
 
 }  // namespace pcb9host

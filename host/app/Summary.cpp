@@ -116,6 +116,7 @@ void PrintSummary(const TFileRun& run, const std::vector<std::string>& paths) {
                                    : "not written")
               << '\n';
   }
+  std::cout << run.Outcome.KicadText;
 }
 
 void TBatchTable::Add(const TFileRun& run) {
