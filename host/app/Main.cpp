@@ -79,15 +79,14 @@ class TProgressBar {
 };
 
 bool WriteDump(const std::string& path, const pcb9host::TImportOutcome& outcome) {
-  std::string text;
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
   try {
-    text = pcb9host::ImportDump(outcome).dump(2) + "\n";
+    pcb9host::WriteImportDump(out, pcb9host::DumpSections(outcome));
   } catch (const nlohmann::json::exception& e) {
     Complain(std::string("cannot make the JSON: ") + e.what());
     return false;
   }
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
+  out << '\n';
   out.close();
   if (out) return true;
   Complain("cannot write the JSON to " + path);
