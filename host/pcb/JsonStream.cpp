@@ -77,6 +77,11 @@ void TJsonStream::Int(int64_t value) {
   Raw(std::string_view(text, static_cast<size_t>(end - text)));
 }
 
+void TJsonStream::Bool(bool value) {
+  BeforeValue();
+  Raw(value ? "true" : "false");
+}
+
 void TJsonStream::Real(double value) {
   BeforeValue();
   Raw(nlohmann::json(value).dump());

@@ -29,7 +29,7 @@ class TJsonStream {
   void Key(std::string_view key);
 
   void Int(int64_t value);
-  void Bool(bool value) { Raw(value ? "true" : "false"); }
+  void Bool(bool value);
   // As nlohmann prints a double (e.g. 4.8, 200000.0, null for NaN).
   void Real(double value);
   // A UTF-8 string, escaped as nlohmann escapes it.

@@ -4,6 +4,7 @@
 // never stored until it stores it itself.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
