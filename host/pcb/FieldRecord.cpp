@@ -70,11 +70,6 @@ std::span<const TSlot> TLayout::SlotsByName() const {
   return ByName_;
 }
 
-TLayout& LayoutOf(uint8_t kind) {
-  static std::array<TLayout, 256> layouts;
-  return layouts[kind];
-}
-
 // --- records -----------------------------------------------------------------------
 
 namespace {

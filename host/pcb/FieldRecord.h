@@ -4,6 +4,7 @@
 // been given (its layout: id -> slot); an object keeps one 64-bit word and
 // one tag per slot, with its texts and byte blocks beside them. Exchanges
 // find a field by its id and slot, never by its name.
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -74,7 +75,10 @@ class TLayout {
 };
 
 // The layout of objects made as kind `kind` (every kind number has one).
-TLayout& LayoutOf(uint8_t kind);
+// Constant-initialised, so usable from any static initialiser, and found
+// without a call on every field exchanged.
+inline constinit std::array<TLayout, 256> gLayouts{};
+inline TLayout& LayoutOf(uint8_t kind) { return gLayouts[kind]; }
 
 // --- records -----------------------------------------------------------------------
 
