@@ -6,20 +6,7 @@
 
 namespace pcb9host {
 
-std::string Latin1ToUtf8(std::string_view text) {
-  std::string utf8;
-  utf8.reserve(text.size());
-  for (char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x80) {
-      utf8.push_back(c);
-    } else {
-      utf8.push_back(static_cast<char>(0xC0 | (byte >> 6)));
-      utf8.push_back(static_cast<char>(0x80 | (byte & 0x3F)));
-    }
-  }
-  return utf8;
-}
+std::string Latin1ToUtf8(std::string_view text) { return morvik::Latin1ToUtf8(text); }
 
 namespace {
 
@@ -81,7 +68,7 @@ nlohmann::json ReportsJson() {
 
 }  // namespace
 
-nlohmann::json ImportDump(const TImportOutcome& outcome) {
+nlohmann::json DumpSections(const TImportOutcome& outcome) {
   nlohmann::json dump;
   dump["recognised"] = outcome.Recognised;
   dump["description"] = Latin1ToUtf8(outcome.Description);
@@ -93,9 +80,28 @@ nlohmann::json ImportDump(const TImportOutcome& outcome) {
   dump["dialog"] = DialogJson();
   dump["commands"] = CommandsJson();
   dump["reports"] = ReportsJson();
-  dump["objects"] = morvik::ObjectsJson();
   if (outcome.Kicad) dump["kicad"] = *outcome.Kicad;
   return dump;
+}
+
+void WriteImportDump(std::ostream& out, const nlohmann::json& sections) {
+  constexpr std::string_view kObjects = "objects";
+  morvik::TJsonStream stream(out);
+  stream.BeginObject();
+  bool objectsWritten = false;
+  auto writeObjects = [&] {
+    stream.Key(kObjects);
+    morvik::WriteObjectsJson(stream);
+    objectsWritten = true;
+  };
+  for (const auto& [key, value] : sections.items()) {
+    if (key == kObjects) continue;
+    if (!objectsWritten && key > kObjects) writeObjects();
+    stream.Key(key);
+    stream.Json(value);
+  }
+  if (!objectsWritten) writeObjects();
+  stream.EndObject();
 }
 
 }  // namespace pcb9host

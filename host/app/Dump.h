@@ -1,9 +1,12 @@
 #pragma once
 // The JSON the reference host writes after an import: what the plug-in
 // answered, the progress record, the message boxes, the files written and
-// every object of the document.
+// every object of the document. The objects are written one by one as the
+// dump goes; the small top-level values are an nlohmann object that callers
+// may add to before it is written.
 #include <cstdint>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -23,8 +26,15 @@ struct TImportOutcome {
 // The 8-bit text read as Latin-1, one character per byte, in UTF-8.
 std::string Latin1ToUtf8(std::string_view text);
 
-// The whole dump, from the outcome, the PCB module's document and progress
-// record and the host session's recordings.
-nlohmann::json ImportDump(const TImportOutcome& outcome);
+// The dump's top-level values but "objects": the outcome, the PCB module's
+// progress record, refused calls and commands, and the host session's
+// recordings.
+nlohmann::json DumpSections(const TImportOutcome& outcome);
+
+// Writes the dump: the sections and "objects" (every object of the PCB
+// module's document, in creation order) in key order, exactly as
+// nlohmann's dump(2) prints the whole, without a final line break. A
+// section named "objects" is left out.
+void WriteImportDump(std::ostream& out, const nlohmann::json& sections);
 
 }  // namespace pcb9host

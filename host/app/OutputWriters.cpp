@@ -45,15 +45,14 @@ constexpr TOutputWriter kWriters[] = {
 std::span<const TOutputWriter> OutputWriters() { return kWriters; }
 
 bool WriteJsonDump(const std::string& path, TImportOutcome& outcome) {
-  std::string text;
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
   try {
-    text = ImportDump(outcome).dump(2) + "\n";
+    WriteImportDump(out, DumpSections(outcome));
   } catch (const nlohmann::json::exception& e) {
     Complain(std::string("cannot make the JSON: ") + e.what());
     return false;
   }
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
+  out << '\n';
   out.close();
   if (out) return true;
   Complain("cannot write the JSON to " + path);

@@ -34,7 +34,7 @@ void SetPairCount(TObject& board, int32_t count) {
   if (count > kMaxLayerPairs) count = kMaxLayerPairs;
   for (int32_t i = count; i < PairCount(board); ++i)
     for (const TFieldSpec& value : kPairValues)
-      board.Fields.erase(IndexedKey(kPairs, static_cast<unsigned>(i), value.Name));
+      board.Erase(IndexedKey(kPairs, static_cast<unsigned>(i), value.Name));
   board.Set(kPairCount.Name, kPairCount.Type, int64_t{count});
 }
 

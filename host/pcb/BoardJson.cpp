@@ -11,21 +11,6 @@ namespace {
 
 using nlohmann::json;
 
-// The stored 8-bit characters read as Latin-1.
-std::string Latin1ToUtf8(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (unsigned char c : text) {
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
-
 json Value(const TObject& board, const std::string& key, const TFieldSpec& field) {
   switch (field.Type) {
     case TFieldType::Real: return board.Real(key);
@@ -34,10 +19,8 @@ json Value(const TObject& board, const std::string& key, const TFieldSpec& field
     case TFieldType::LayerCode: return LayerCodeName(static_cast<uint32_t>(board.Int(key)));
     case TFieldType::Bytes: {
       json list = json::array();
-      auto it = board.Fields.find(key);
-      const auto* bytes = it == board.Fields.end()
-                              ? nullptr
-                              : std::get_if<std::vector<uint8_t>>(&it->second);
+      const std::optional<TValue> value = board.Value(key);
+      const auto* bytes = value ? std::get_if<std::vector<uint8_t>>(&*value) : nullptr;
       for (uint32_t i = 0; i < field.Size; ++i)
         list.push_back(bytes && i < bytes->size() ? (*bytes)[i] : 0);
       return list;

@@ -102,8 +102,9 @@ uint32_t PCB9_CALL PcbApi_CreateObject(uint8_t Kind) {
 
 uint32_t PCB9_CALL PcbApi_CreateRuleObject(uint8_t RuleKind) {
   if (RuleKind >= kRuleKindCount) return 0;
+  static const TFieldName kRuleKindField("RuleKind");
   TObject& rule = TDocument::Instance().Create(kKindRule);
-  rule.Set("RuleKind", TFieldType::U8, int64_t{RuleKind});
+  rule.Set(kRuleKindField, TFieldType::U8, int64_t{RuleKind});
   return rule.Handle;
 }
 
@@ -112,23 +113,16 @@ uint32_t PCB9_CALL PcbApi_CreateRuleObject(uint8_t RuleKind) {
 // it as a member on top of that.
 static bool IsOwnerKind(uint8_t kind) { return kind == kKindBoard || kind == kKindComponent; }
 
-static bool HasMember(const TObject& container, uint32_t object) {
-  return std::find(container.Members.begin(), container.Members.end(), object) !=
-         container.Members.end();
-}
-
 int32_t PCB9_CALL PcbApi_AddObjectToContainer(uint32_t Container, uint32_t Object) {
   TObject* container = FindFor(__func__, Container, kContainerKinds);
   TObject* object = container ? FindFor(__func__, Object, kAnyObject) : nullptr;
   if (!container || !object) return kRefused;
-  if (HasMember(*container, Object)) return Refuse(__func__, Object, "already in that container");
-  if (IsOwnerKind(container->Kind)) {
-    if (object->Container != 0)
-      return Refuse(__func__, Object, "already owned by " + std::to_string(object->Container));
-    object->Container = Container;
-    object->Deleted = false;
-  }
-  container->Members.push_back(Object);
+  TDocument& document = TDocument::Instance();
+  if (document.HasMember(*container, *object))
+    return Refuse(__func__, Object, "already in that container");
+  if (IsOwnerKind(container->Kind) && object->Container != 0)
+    return Refuse(__func__, Object, "already owned by " + std::to_string(object->Container));
+  document.AddMember(*container, *object);
   return 0;
 }
 
@@ -136,12 +130,8 @@ int32_t PCB9_CALL PcbApi_DeleteObjectFromContainer(uint32_t Container, uint32_t 
   TObject* container = FindFor(__func__, Container, kContainerKinds);
   TObject* object = container ? FindFor(__func__, Object, kAnyObject) : nullptr;
   if (!container || !object) return kRefused;
-  if (std::erase(container->Members, Object) == 0)
+  if (!TDocument::Instance().RemoveMember(*container, *object))
     return Refuse(__func__, Object, "not in that container");
-  if (object->Container == Container) {
-    object->Container = 0;
-    object->Deleted = true;
-  }
   return 0;
 }
 

@@ -7,88 +7,130 @@
 
 namespace morvik {
 
+namespace {
+
+TWalkEpochs& Epochs() {
+  static TWalkEpochs epochs;
+  return epochs;
+}
+
+// The fields a board iterator's walk reads (IteratorApi.cpp).
+bool IsWalkField(TFieldId id) {
+  static const TFieldName layer("Layer"), nameText("NameText"), commentText("CommentText");
+  return id == layer.Id() || id == nameText.Id() || id == commentText.Id();
+}
+
+}  // namespace
+
+const TWalkEpochs& WalkEpochs() { return Epochs(); }
+
+// --- objects ---------------------------------------------------------------------------
+
+TObject::TObject(uint8_t kind) : Kind(kind), LayoutKind_(kind), Record_(LayoutOf(kind).SlotCount()) {}
+
 int64_t TObject::Int(std::string_view name, int64_t fallback) const {
-  auto it = Fields.find(name);
-  if (it == Fields.end()) return fallback;
-  if (auto* v = std::get_if<int64_t>(&it->second)) return *v;
-  return fallback;
+  return Record_.Int(SlotOf(FindField(name))).value_or(fallback);
+}
+
+int64_t TObject::Int(TFieldName name, int64_t fallback) const {
+  return Record_.Int(SlotOf(name.Id())).value_or(fallback);
 }
 
 double TObject::Real(std::string_view name, double fallback) const {
-  auto it = Fields.find(name);
-  if (it == Fields.end()) return fallback;
-  if (auto* v = std::get_if<double>(&it->second)) return *v;
-  return fallback;
+  return Record_.Real(SlotOf(FindField(name))).value_or(fallback);
 }
 
 std::string TObject::Text(std::string_view name, const std::string& fallback) const {
-  auto it = Fields.find(name);
-  if (it == Fields.end()) return fallback;
-  if (auto* v = std::get_if<std::string>(&it->second)) return *v;
-  return fallback;
+  const std::string* text = Record_.Text(SlotOf(FindField(name)));
+  return text ? *text : fallback;
+}
+
+std::string TObject::Text(TFieldName name, const std::string& fallback) const {
+  const std::string* text = Record_.Text(SlotOf(name.Id()));
+  return text ? *text : fallback;
+}
+
+const std::vector<uint8_t>* TObject::Bytes(TFieldName name) const {
+  return Record_.Bytes(SlotOf(name.Id()));
+}
+
+bool TObject::Has(std::string_view name) const { return Record_.Has(SlotOf(FindField(name))); }
+
+namespace {
+
+std::optional<TValue> SlotValue(const TRecord& record, TSlot slot) {
+  if (!record.Has(slot)) return std::nullopt;
+  switch (record.Kind(slot)) {
+    case TValueKind::Int: return TValue(*record.Int(slot));
+    case TValueKind::Real: return TValue(*record.Real(slot));
+    case TValueKind::Text: return TValue(*record.Text(slot));
+    case TValueKind::Bytes: return TValue(*record.Bytes(slot));
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<TValue> TObject::Value(std::string_view name) const {
+  return SlotValue(Record_, SlotOf(FindField(name)));
+}
+
+std::map<std::string, TValue> TObject::StoredFields() const {
+  std::map<std::string, TValue> fields;
+  const TLayout& layout = Layout();
+  for (TSlot slot = 0; slot < layout.SlotCount(); ++slot)
+    if (std::optional<TValue> value = SlotValue(Record_, slot))
+      fields.emplace(FieldName(layout.FieldAt(slot)), std::move(*value));
+  return fields;
+}
+
+void TObject::Changed(TFieldId id) {
+  if (IsWalkField(id)) ++Epochs().Owners;
+}
+
+void TObject::Put(TSlot slot, TFieldType type, const TValue& value) {
+  if (slot == kNoSlot) return;
+  bool changed = true;
+  if (const auto* v = std::get_if<int64_t>(&value))
+    changed = Record_.SetInt(slot, type, *v);
+  else if (const auto* d = std::get_if<double>(&value))
+    changed = Record_.SetReal(slot, type, *d);
+  else if (const auto* text = std::get_if<std::string>(&value))
+    Record_.SetText(slot, type, *text);
+  else
+    Record_.SetBytes(slot, type) = std::get<std::vector<uint8_t>>(value);
+  if (changed) Changed(Layout().FieldAt(slot));
 }
 
 void TObject::Set(std::string_view name, TFieldType type, TValue value) {
-  // Look up before inserting, so that the usual case (a field written
-  // again) makes no key copy.
-  if (auto field = Fields.find(name); field != Fields.end())
-    field->second = std::move(value);
-  else
-    Fields.emplace(std::string(name), std::move(value));
-  if (auto known = Types.find(name); known != Types.end())
-    known->second = type;
-  else
-    Types.emplace(std::string(name), type);
+  Put(AddSlot(InternField(name)), type, value);
 }
 
-TDocument& TDocument::Instance() {
-  static TDocument document;
-  return document;
+void TObject::Set(TFieldName name, TFieldType type, TValue value) {
+  Put(AddSlot(name.Id()), type, value);
 }
 
-TDocument::TDocument() {
-  RegisterObjectDefaults(*this);
-  MakeBoard();
-  NewDocument_ = Objects_;
-  NewDocumentNextHandle_ = NextHandle_;
+std::vector<uint8_t>& TObject::MutableBytes(TFieldName name, TFieldType type) {
+  const TSlot slot = AddSlot(name.Id());
+  if (slot == kNoSlot) {
+    // Only a kind with 65535 different fields gets here; its block is
+    // written and forgotten.
+    static std::vector<uint8_t> nowhere;
+    nowhere.clear();
+    return nowhere;
+  }
+  return Record_.SetBytes(slot, type);
 }
 
-void TDocument::Reset() {
-  // A copy of the document as first made: filling a new board field by
-  // field is far slower, and tests and the fuzzer reset it for every import.
-  Objects_ = NewDocument_;
-  NextHandle_ = NewDocumentNextHandle_;
-  ByHandle_.assign(NextHandle_, nullptr);
-  for (auto& [handle, object] : Objects_) ByHandle_[handle] = &object;
+void TObject::Erase(std::string_view name) {
+  const TFieldId id = FindField(name);
+  const TSlot slot = SlotOf(id);
+  if (!Record_.Has(slot)) return;
+  Record_.Erase(slot);
+  Changed(id);
 }
 
-void TDocument::MakeBoard() {
-  TObject& board = Create(0);
-  Board_ = board.Handle;
-  PopulateNewBoard(*this, board);
-}
-
-void TDocument::AddDefaults(uint8_t kind, const TDefaults& defaults) {
-  TDefaults& list = Defaults_[kind];
-  list.insert(list.end(), defaults.begin(), defaults.end());
-}
-
-TObject& TDocument::Create(uint8_t kind) {
-  uint32_t handle = NextHandle_++;
-  TObject& object = Objects_[handle];
-  if (ByHandle_.size() <= handle) ByHandle_.resize(handle + 1, nullptr);
-  ByHandle_[handle] = &object;
-  object.Handle = handle;
-  object.Kind = kind;
-  auto it = Defaults_.find(kind);
-  if (it != Defaults_.end())
-    for (const auto& [field, value] : it->second) object.Set(field.Name, field.Type, value);
-  return object;
-}
-
-TObject* TDocument::Find(uint32_t handle) {
-  return handle < ByHandle_.size() ? ByHandle_[handle] : nullptr;
-}
+// --- exchange of one field ---------------------------------------------------------
 
 namespace {
 
@@ -105,88 +147,93 @@ int64_t StoreInt(const void* p) {
   return static_cast<int64_t>(t);
 }
 
-void Fetch(const TObject& object, const TFieldSpec& field, void* p) {
-  auto it = object.Fields.find(field.Name);
-  const TValue* value = it == object.Fields.end() ? nullptr : &it->second;
-  auto asInt = [&] {
-    if (!value) return int64_t{0};
-    if (auto* v = std::get_if<int64_t>(value)) return *v;
-    return int64_t{0};
-  };
-  switch (field.Type) {
-    case TFieldType::Bool:
-    case TFieldType::U8:
-    case TFieldType::LayerId: FetchInt<uint8_t>(p, asInt()); break;
-    case TFieldType::I16: FetchInt<int16_t>(p, asInt()); break;
-    case TFieldType::U16: FetchInt<uint16_t>(p, asInt()); break;
-    case TFieldType::I32: FetchInt<int32_t>(p, asInt()); break;
-    case TFieldType::U32:
-    case TFieldType::Handle:
-    case TFieldType::LayerCode: FetchInt<uint32_t>(p, asInt()); break;
-    case TFieldType::Real: {
-      double d = 0;
-      if (value)
-        if (auto* v = std::get_if<double>(value)) d = *v;
-      std::memcpy(p, &d, sizeof d);
-      break;
-    }
-    case TFieldType::Text: {
-      std::string s;
-      if (value)
-        if (auto* v = std::get_if<std::string>(value)) s = *v;
-      if (s.size() > 255) s.resize(255);
-      auto* bytes = static_cast<uint8_t*>(p);
-      bytes[0] = static_cast<uint8_t>(s.size());
-      std::memcpy(bytes + 1, s.data(), s.size());
-      break;
-    }
-    case TFieldType::Bytes: {
-      std::vector<uint8_t> block(field.Size, 0);
-      if (value)
-        if (auto* v = std::get_if<std::vector<uint8_t>>(value))
-          std::memcpy(block.data(), v->data(), std::min<size_t>(v->size(), block.size()));
-      std::memcpy(p, block.data(), block.size());
-      break;
-    }
-  }
-}
-
-TValue Store(const TFieldSpec& field, const void* p) {
-  switch (field.Type) {
-    case TFieldType::Bool: return StoreInt<uint8_t>(p) != 0 ? int64_t{1} : int64_t{0};
+// The int a field of this type carries, as the caller's pointer holds it.
+int64_t IntFrom(TFieldType type, const void* p) {
+  switch (type) {
+    case TFieldType::Bool: return StoreInt<uint8_t>(p) != 0 ? 1 : 0;
     case TFieldType::U8:
     case TFieldType::LayerId: return StoreInt<uint8_t>(p);
     case TFieldType::I16: return StoreInt<int16_t>(p);
     case TFieldType::U16: return StoreInt<uint16_t>(p);
     case TFieldType::I32: return StoreInt<int32_t>(p);
-    case TFieldType::U32:
-    case TFieldType::Handle:
-    case TFieldType::LayerCode: return StoreInt<uint32_t>(p);
-    case TFieldType::Real: {
-      double d;
-      std::memcpy(&d, p, sizeof d);
-      return d;
-    }
-    case TFieldType::Text: {
-      auto* bytes = static_cast<const uint8_t*>(p);
-      return std::string(reinterpret_cast<const char*>(bytes + 1), bytes[0]);
-    }
-    case TFieldType::Bytes: {
-      auto* bytes = static_cast<const uint8_t*>(p);
-      return std::vector<uint8_t>(bytes, bytes + field.Size);
-    }
+    default: return StoreInt<uint32_t>(p);
   }
-  return int64_t{0};
+}
+
+void IntTo(TFieldType type, int64_t v, void* p) {
+  switch (type) {
+    case TFieldType::Bool:
+    case TFieldType::U8:
+    case TFieldType::LayerId: FetchInt<uint8_t>(p, v); break;
+    case TFieldType::I16: FetchInt<int16_t>(p, v); break;
+    case TFieldType::U16: FetchInt<uint16_t>(p, v); break;
+    case TFieldType::I32: FetchInt<int32_t>(p, v); break;
+    default: FetchInt<uint32_t>(p, v); break;
+  }
 }
 
 }  // namespace
 
+void TObject::Fetch(const TFieldSpec& field, void* p) const {
+  const TSlot slot = SlotOf(field.Id);
+  switch (field.Type) {
+    case TFieldType::Real: {
+      const double d = Record_.Real(slot).value_or(0);
+      std::memcpy(p, &d, sizeof d);
+      break;
+    }
+    case TFieldType::Text: {
+      const std::string* text = Record_.Text(slot);
+      const size_t size = text ? std::min<size_t>(text->size(), 255) : 0;
+      auto* bytes = static_cast<uint8_t*>(p);
+      bytes[0] = static_cast<uint8_t>(size);
+      if (size) std::memcpy(bytes + 1, text->data(), size);
+      break;
+    }
+    case TFieldType::Bytes: {
+      const std::vector<uint8_t>* block = Record_.Bytes(slot);
+      const size_t stored = block ? std::min<size_t>(block->size(), field.Size) : 0;
+      if (stored) std::memcpy(p, block->data(), stored);
+      std::memset(static_cast<uint8_t*>(p) + stored, 0, field.Size - stored);
+      break;
+    }
+    default: IntTo(field.Type, Record_.Int(slot).value_or(0), p); break;
+  }
+}
+
+void TObject::Store(const TFieldSpec& field, const void* p) {
+  const TSlot slot = AddSlot(field.Id);
+  if (slot == kNoSlot) return;
+  bool changed = true;
+  switch (field.Type) {
+    case TFieldType::Real: {
+      double d;
+      std::memcpy(&d, p, sizeof d);
+      changed = Record_.SetReal(slot, field.Type, d);
+      break;
+    }
+    case TFieldType::Text: {
+      auto* bytes = static_cast<const uint8_t*>(p);
+      Record_.SetText(slot, field.Type,
+                      std::string_view(reinterpret_cast<const char*>(bytes + 1), bytes[0]));
+      break;
+    }
+    case TFieldType::Bytes: {
+      auto* bytes = static_cast<const uint8_t*>(p);
+      Record_.SetBytes(slot, field.Type).assign(bytes, bytes + field.Size);
+      break;
+    }
+    default: changed = Record_.SetInt(slot, field.Type, IntFrom(field.Type, p)); break;
+  }
+  if (changed) Changed(field.Id);
+}
+
 void ExchangeField(uint8_t dir, TObject& object, const TFieldSpec& field, void* pointer) {
   if (!pointer) return;
   if (dir == 1)
-    Fetch(object, field, pointer);
+    object.Fetch(field, pointer);
   else
-    object.Set(field.Name, field.Type, Store(field, pointer));
+    object.Store(field, pointer);
 }
 
 void ExchangeFields(uint8_t dir, TObject& object, std::span<const TFieldSpec> fields,
@@ -204,6 +251,95 @@ int32_t Exchange(const char* call, TKindSet kinds, uint8_t dir, uint32_t handle,
   if (!object) return kRefused;
   ExchangeFields(dir, *object, fields, pointers);
   return 0;
+}
+
+// --- the document ------------------------------------------------------------------
+
+TDocument& TDocument::Instance() {
+  static TDocument document;
+  return document;
+}
+
+TDocument::TDocument() {
+  Prototypes_.reserve(256);
+  for (unsigned kind = 0; kind < 256; ++kind) Prototypes_.emplace_back(static_cast<uint8_t>(kind));
+  RegisterObjectDefaults(*this);
+  MakeBoard();
+  NewDocument_.assign(Objects_.begin(), Objects_.end());
+}
+
+void TDocument::Reset() {
+  // The new board's few objects copied back over the first ones; the rest
+  // are dropped. Tests and the fuzzer reset the document for every import.
+  Objects_.resize(NewDocument_.size());
+  std::copy(NewDocument_.begin(), NewDocument_.end(), Objects_.begin());
+  GroupMembers_.clear();
+  ++Epochs().Owners;
+}
+
+void TDocument::MakeBoard() {
+  TObject& board = Create(0);
+  Board_ = board.Handle;
+  PopulateNewBoard(*this, board);
+}
+
+void TDocument::AddDefaults(uint8_t kind, const TDefaults& defaults) {
+  TObject& prototype = Prototypes_[kind];
+  for (const auto& [field, value] : defaults) prototype.Set(field.Name, field.Type, value);
+}
+
+TObject& TDocument::Create(uint8_t kind) {
+  const auto handle = static_cast<uint32_t>(Objects_.size() + 1);
+  TObject& object = Objects_.emplace_back(handle, Prototypes_[kind]).second;
+  object.Handle = handle;
+  return object;
+}
+
+TObject* TDocument::Find(uint32_t handle) {
+  return handle >= 1 && handle <= Objects_.size() ? &Objects_[handle - 1].second : nullptr;
+}
+
+namespace {
+
+constexpr uint64_t MembershipKey(uint32_t container, uint32_t object) {
+  return uint64_t{container} << 32 | object;
+}
+
+bool IsOwner(const TObject& container) {
+  return container.Kind == kKindBoard || container.Kind == kKindComponent;
+}
+
+}  // namespace
+
+bool TDocument::HasMember(const TObject& container, const TObject& object) const {
+  if (IsOwner(container)) return object.Container == container.Handle;
+  return GroupMembers_.contains(MembershipKey(container.Handle, object.Handle));
+}
+
+void TDocument::AddMember(TObject& container, TObject& object) {
+  if (IsOwner(container)) {
+    object.Container = container.Handle;
+    object.Deleted = false;
+    ++Epochs().Owners;
+  } else {
+    GroupMembers_.insert(MembershipKey(container.Handle, object.Handle));
+    ++Epochs().Groups;
+  }
+  container.Members.push_back(object.Handle);
+}
+
+bool TDocument::RemoveMember(TObject& container, TObject& object) {
+  if (!HasMember(container, object)) return false;
+  std::erase(container.Members, object.Handle);
+  if (IsOwner(container)) {
+    object.Container = 0;
+    object.Deleted = true;
+    ++Epochs().Owners;
+  } else {
+    GroupMembers_.erase(MembershipKey(container.Handle, object.Handle));
+    ++Epochs().Groups;
+  }
+  return true;
 }
 
 }  // namespace morvik

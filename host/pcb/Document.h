@@ -1,110 +1,149 @@
 #pragma once
 // The reference host's in-memory PCB document: every object the PCB module
-// hands out, by handle, with its fields stored by name. The exported
-// PcbApi_ functions (one source file per group) exchange fields with callers
-// through field tables: each query function lists its pointers' names and
-// types once, and one routine copies between the pointers and the store.
+// hands out, by handle, with its fields kept as a typed record per kind
+// (FieldRecord.h). The exported PcbApi_ functions (one source file per
+// group) exchange fields with callers through field tables: each query
+// function lists its pointers' names and types once, every name numbered
+// when the table is made, and one routine copies between the pointers and
+// the record slot by slot.
 #include <cstdint>
-#include <functional>
+#include <deque>
+#include <initializer_list>
 #include <map>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <unordered_set>
+#include <utility>
 #include <variant>
 #include <vector>
 
+#include "FieldRecord.h"
+
 namespace morvik {
 
-// How a field crosses the interface (the pointee type) and how it is shown.
-enum class TFieldType : uint8_t {
-  Bool,       // uint8_t, 0/1
-  U8,         // uint8_t
-  I16,        // int16_t
-  U16,        // uint16_t
-  I32,        // int32_t
-  U32,        // uint32_t
-  Handle,     // uint32_t, another object's handle
-  LayerCode,  // uint32_t layer code
-  LayerId,    // uint8_t host layer id
-  Real,       // double
-  Text,       // 256-byte length-prefixed string
-  Bytes,      // raw block of `Size` bytes
-};
-
 struct TFieldSpec {
+  TFieldSpec(const char* name, TFieldType type, uint32_t size = 0)
+      : Name(name), Type(type), Size(size), Id(InternField(name)) {}
   const char* Name;
   TFieldType Type;
   uint32_t Size = 0;  // Bytes: block size
+  TFieldId Id;        // the name's number, taken when the table is made
 };
-
-// Hash of a field name that also takes a string_view, for lookups without
-// a copy of the name.
-struct TFieldNameHash {
-  using is_transparent = void;
-  size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
-};
-
-template <class T>
-using TFieldMap = std::unordered_map<std::string, T, TFieldNameHash, std::equal_to<>>;
 
 using TValue = std::variant<int64_t, double, std::string, std::vector<uint8_t>>;
 
 struct TObject {
+  TObject() = default;
+  // An empty object laid out as kind `kind`.
+  explicit TObject(uint8_t kind);
+
   uint32_t Handle = 0;
   uint8_t Kind = 0;
   bool Deleted = false;     // removed from its container
-  uint32_t Container = 0;   // board or group it was added to, 0 for none
+  uint32_t Container = 0;   // board or component that owns it, 0 for none
   std::vector<uint32_t> Members;  // for containers, in the order added
-  // Fields by name, looked up without copying the name. Hashed: a board
-  // holds thousands of fields and the importer fetches them all often.
-  TFieldMap<TValue> Fields;
-  TFieldMap<TFieldType> Types;  // type each field was last written with
   std::vector<std::string> ClassMembers;  // an object class's member names, in order
 
+  // Fields by name, for writers, tests and the dump; a field never stored,
+  // or stored as another kind of value, gives the fallback.
   int64_t Int(std::string_view name, int64_t fallback = 0) const;
+  int64_t Int(TFieldName name, int64_t fallback = 0) const;
   double Real(std::string_view name, double fallback = 0) const;
   std::string Text(std::string_view name, const std::string& fallback = {}) const;
+  std::string Text(TFieldName name, const std::string& fallback = {}) const;
+  const std::vector<uint8_t>* Bytes(TFieldName name) const;
+  bool Has(std::string_view name) const;
+  std::optional<TValue> Value(std::string_view name) const;
+  // Every stored field, by name.
+  std::map<std::string, TValue> StoredFields() const;
+
   void Set(std::string_view name, TFieldType type, TValue value);
+  void Set(TFieldName name, TFieldType type, TValue value);
+  // The field's byte block to change in place; a field that held no block
+  // starts empty.
+  std::vector<uint8_t>& MutableBytes(TFieldName name, TFieldType type = TFieldType::Bytes);
+  void Erase(std::string_view name);
+
+  // The exchange of one field with a caller's pointer (fetch: record ->
+  // pointer, a field never stored giving 0 or empty; store: pointer ->
+  // record).
+  void Fetch(const TFieldSpec& field, void* to) const;
+  void Store(const TFieldSpec& field, const void* from);
+
+  // The record and its layout, slot by slot (the dump).
+  const TLayout& Layout() const { return LayoutOf(LayoutKind_); }
+  const TRecord& Record() const { return Record_; }
+
+ private:
+  TSlot SlotOf(TFieldId id) const { return Layout().SlotOf(id); }
+  TSlot AddSlot(TFieldId id) { return LayoutOf(LayoutKind_).AddSlot(id); }
+  void Put(TSlot slot, TFieldType type, const TValue& value);
+  void Changed(TFieldId id);
+
+  uint8_t LayoutKind_ = 0;  // the kind it was made as: Kind may be changed later
+  TRecord Record_;
 };
 
 // Default field values of a new object of a kind (the values a real editor
 // gives a new object).
 using TDefaults = std::vector<std::pair<TFieldSpec, TValue>>;
 
+// What a board iterator's walk depends on (IteratorApi.cpp keeps walks until
+// one of these moves). `Owners` moves when an object joins or leaves the
+// board or a component, when the layer of any object or the text handles of
+// a component change, and on Reset; `Groups` when an object joins or leaves
+// any other container.
+struct TWalkEpochs {
+  uint64_t Owners = 0;
+  uint64_t Groups = 0;
+};
+const TWalkEpochs& WalkEpochs();
+
 class TDocument {
  public:
+  using TEntry = std::pair<uint32_t, TObject>;  // handle, object
+
   static TDocument& Instance();
 
-  // Forget everything (tests and a new host run).
+  // Back to the new board (tests, the fuzzer and a new host run).
   void Reset();
 
   // A new object of that kind with the kind's defaults, in no container.
   TObject& Create(uint8_t kind);
   TObject* Find(uint32_t handle);
-  const std::map<uint32_t, TObject>& Objects() const { return Objects_; }
+  // Every object in creation order (handle ascending), deleted ones included.
+  const std::deque<TEntry>& Objects() const { return Objects_; }
 
   // Registers the defaults of a kind; later registrations add to earlier ones.
   void AddDefaults(uint8_t kind, const TDefaults& defaults);
 
   uint32_t BoardHandle() const { return Board_; }
 
+  // Container membership (AddObjectToContainer, DeleteObjectFromContainer):
+  // an owner (the board or a component) also becomes the object's
+  // `Container`; other containers hold the object besides its owner.
+  bool HasMember(const TObject& container, const TObject& object) const;
+  void AddMember(TObject& container, TObject& object);
+  // False when the object was not a member.
+  bool RemoveMember(TObject& container, TObject& object);
+
  private:
   TDocument();
-  std::map<uint32_t, TObject> Objects_;
-  std::vector<TObject*> ByHandle_;  // index for Find; map nodes never move
-  std::map<uint8_t, TDefaults> Defaults_;
-  uint32_t NextHandle_ = 1;
+  void MakeBoard();
+
+  std::deque<TEntry> Objects_;  // handle h at index h - 1; a deque never moves them
+  std::vector<TObject> Prototypes_;  // a new object of each kind
+  // Memberships of containers that are not owners, as container << 32 | object.
+  std::unordered_set<uint64_t> GroupMembers_;
   uint32_t Board_ = 0;
   // The objects right after the first board was made; Reset restores them.
-  std::map<uint32_t, TObject> NewDocument_;
-  uint32_t NewDocumentNextHandle_ = 1;
-  void MakeBoard();
+  std::vector<TEntry> NewDocument_;
 };
 
 // Fills a new board: its layer stack, options and the few rules a new board
-// of a real editor starts with. Called by TDocument whenever it makes the
-// board (construction and Reset).
+// of a real editor starts with. Called by TDocument when it makes the board.
 void PopulateNewBoard(TDocument& document, TObject& board);
 
 // Registers the defaults of every kind of new object but the board. Called

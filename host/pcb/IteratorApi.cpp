@@ -3,7 +3,7 @@
 // objects while walking it changes nothing in the walk. README.md describes
 // the methods.
 #include <map>
-#include <set>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -57,67 +57,110 @@ uint32_t NewIteratorHandle() {
 // Rules live on MultiLayer whatever they store; a via that never got a layer
 // is on MultiLayer as a new via is.
 int64_t LayerOf(const TObject& object) {
+  static const TFieldName kLayer("Layer");
   if (object.Kind == kKindRule) return kMultiLayerId;
-  if (object.Kind == kKindVia) return object.Int("Layer", kMultiLayerId);
-  return object.Int("Layer");
+  if (object.Kind == kKindVia) return object.Int(kLayer, kMultiLayerId);
+  return object.Int(kLayer);
 }
 
 constexpr uint8_t kEveryChild = 0;
 
-struct TQuery {
-  uint8_t Kind;
-  uint8_t Method;
-  uint32_t LayerCode;
-  bool LayerFilter;  // false: any layer
-};
-
-class TCollector {
+// Every object a board iterator of one method may return, in the order it
+// returns them, by kind and by kind and layer. The importer walks the board
+// one kind and layer at a time; a walk made once and kept while nothing it
+// depends on changes (WalkEpochs) makes each of those iterators cost what it
+// returns.
+class TBoardWalk {
  public:
-  TCollector(TDocument& document, const TQuery& query) : Document_(document), Query_(query) {}
-
   // The board's objects: its members, and inside its components their
   // members and their designator and comment texts; with the groups method
   // also the members of every other group the board holds.
-  void FromBoard(const TObject& board) {
+  TBoardWalk(TDocument& document, const TObject& board, bool groups)
+      : Document_(document), Groups_(groups), Board_(board.Handle), Made_(WalkEpochs()),
+        Seen_(document.Objects().size() + 1), Walked_(document.Objects().size() + 1) {
     for (uint32_t handle : board.Members) Visit(handle, 0);
+    Seen_ = {};
+    Walked_ = {};
   }
 
-  // A group's direct members, whatever their layer.
-  void FromGroup(const TObject& group) {
-    for (uint32_t handle : group.Members) Take(Document_.Find(handle));
+  // Still what a walk made now would give.
+  bool Current(uint32_t board) const {
+    const TWalkEpochs& now = WalkEpochs();
+    return board == Board_ && now.Owners == Made_.Owners && (!Groups_ || now.Groups == Made_.Groups);
   }
 
-  std::vector<uint32_t> Result() { return std::move(Result_); }
+  const std::vector<uint32_t>& Of(uint8_t kind) const { return Find(ByKind_, kind); }
+  const std::vector<uint32_t>& On(uint8_t kind, int64_t layer) const {
+    return Find(ByLayer_, std::pair{kind, layer});
+  }
 
  private:
   static constexpr int kMaxDepth = 8;  // groups nest no deeper in a real board
 
+  template <class TMap, class TKey>
+  static const std::vector<uint32_t>& Find(const TMap& map, const TKey& key) {
+    static const std::vector<uint32_t> none;
+    auto it = map.find(key);
+    return it == map.end() ? none : it->second;
+  }
+
   void Visit(uint32_t handle, int depth) {
+    static const TFieldName kNameText("NameText"), kCommentText("CommentText");
     TObject* object = Document_.Find(handle);
     if (!object || object->Deleted || depth > kMaxDepth) return;
     Take(object);
     if (object->Kind == kKindComponent) {
-      Take(Document_.Find(static_cast<uint32_t>(object->Int("NameText"))));
-      Take(Document_.Find(static_cast<uint32_t>(object->Int("CommentText"))));
+      Take(Document_.Find(static_cast<uint32_t>(object->Int(kNameText))));
+      Take(Document_.Find(static_cast<uint32_t>(object->Int(kCommentText))));
     }
-    if (object->Kind == kKindComponent || Query_.Method != kMethodMembers)
-      if (IsContainerKind(object->Kind) && Walked_.insert(object->Handle).second)
+    if (object->Kind == kKindComponent || Groups_)
+      if (IsContainerKind(object->Kind) && !Walked_[object->Handle]) {
+        Walked_[object->Handle] = true;  // each group is walked once
         for (uint32_t member : object->Members) Visit(member, depth + 1);
+      }
   }
 
   void Take(const TObject* object) {
-    if (!object || object->Deleted || object->Kind == kKindBoard) return;
-    if (Query_.Kind != kEveryChild && object->Kind != Query_.Kind) return;
-    if (Query_.LayerFilter && LayerOf(*object) != static_cast<int64_t>(Query_.LayerCode)) return;
-    if (Seen_.insert(object->Handle).second) Result_.push_back(object->Handle);
+    if (!object || object->Deleted || object->Kind == kKindBoard || Seen_[object->Handle]) return;
+    Seen_[object->Handle] = true;
+    ByKind_[object->Kind].push_back(object->Handle);
+    ByLayer_[{object->Kind, LayerOf(*object)}].push_back(object->Handle);
   }
 
   TDocument& Document_;
-  TQuery Query_;
-  std::set<uint32_t> Seen_;
-  std::set<uint32_t> Walked_;  // groups already walked: each is walked once
-  std::vector<uint32_t> Result_;
+  bool Groups_;
+  uint32_t Board_;
+  TWalkEpochs Made_;
+  std::vector<bool> Seen_, Walked_;  // by handle, while walking
+  std::map<uint8_t, std::vector<uint32_t>> ByKind_;
+  std::map<std::pair<uint8_t, int64_t>, std::vector<uint32_t>> ByLayer_;
 };
+
+// The walk of a method, made again when the board changed since.
+const TBoardWalk& BoardWalk(TDocument& document, const TObject& board, uint8_t method) {
+  static std::optional<TBoardWalk> walks[2];
+  std::optional<TBoardWalk>& walk = walks[method == kMethodMembers ? 0 : 1];
+  if (!walk || !walk->Current(board.Handle)) walk.emplace(document, board, method != kMethodMembers);
+  return *walk;
+}
+
+std::vector<uint32_t> FromBoard(TDocument& document, const TObject& board, uint8_t kind,
+                                uint8_t method, uint32_t layerCode) {
+  const TBoardWalk& walk = BoardWalk(document, board, method);
+  return method == kMethodAllLayers ? walk.Of(kind) : walk.On(kind, layerCode);
+}
+
+// A group's direct members of a kind (or every kind), whatever their layer.
+// A container holds an object once (AddObjectToContainer).
+std::vector<uint32_t> FromGroup(TDocument& document, const TObject& group, uint8_t kind) {
+  std::vector<uint32_t> found;
+  for (uint32_t handle : group.Members) {
+    const TObject* object = document.Find(handle);
+    if (!object || object->Deleted || object->Kind == kKindBoard) continue;
+    if (kind == kEveryChild || object->Kind == kind) found.push_back(handle);
+  }
+  return found;
+}
 
 }  // namespace
 
@@ -138,13 +181,9 @@ uint32_t PCB9_CALL PcbApi_CreateIterator(uint32_t Container, uint8_t Kind, uint8
   if (!IsObjectKind(Kind) && (board || Kind != kEveryChild))
     return RefuseIterator(Container, "no object kind " + std::to_string(Kind));
   if (Method > kMethodAllLayers) return RefuseIterator(Container, "no method " + std::to_string(Method));
-  TCollector collector(document, {Kind, Method, LayerCode, board && Method != kMethodAllLayers});
-  if (board)
-    collector.FromBoard(*container);
-  else
-    collector.FromGroup(*container);
   const uint32_t handle = NewIteratorHandle();
-  Iterators()[handle].Objects = collector.Result();
+  Iterators()[handle].Objects = board ? FromBoard(document, *container, Kind, Method, LayerCode)
+                                      : FromGroup(document, *container, Kind);
   return handle;
 }
 

@@ -58,16 +58,17 @@ TRect Around(int64_t x, int64_t y, int64_t half) {
 }  // namespace
 
 TRect BoundingRect(const TObject& o) {
-  const int64_t x = static_cast<int32_t>(o.Int("X")), y = static_cast<int32_t>(o.Int("Y"));
+  static const TFieldName kX("X"), kY("Y"), kX2("X2"), kY2("Y2"), kRadius("Radius"), kSize("Size");
+  const int64_t x = static_cast<int32_t>(o.Int(kX)), y = static_cast<int32_t>(o.Int(kY));
   switch (o.Kind) {
     case kKindTrack:
     case kKindFill: {
-      const int64_t x2 = static_cast<int32_t>(o.Int("X2")), y2 = static_cast<int32_t>(o.Int("Y2"));
+      const int64_t x2 = static_cast<int32_t>(o.Int(kX2)), y2 = static_cast<int32_t>(o.Int(kY2));
       return {Clamped(std::min(x, x2)), Clamped(std::min(y, y2)), Clamped(std::max(x, x2)),
               Clamped(std::max(y, y2))};
     }
-    case kKindArc: return Around(x, y, static_cast<int32_t>(o.Int("Radius")));
-    case kKindVia: return Around(x, y, static_cast<int32_t>(o.Int("Size")) / 2);
+    case kKindArc: return Around(x, y, static_cast<int32_t>(o.Int(kRadius)));
+    case kKindVia: return Around(x, y, static_cast<int32_t>(o.Int(kSize)) / 2);
     default: return Around(x, y, 0);
   }
 }

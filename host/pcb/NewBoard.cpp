@@ -107,8 +107,7 @@ void AddRules(TDocument& document, TObject& board) {
     rule.Set("Scope1", T::Text, std::string("All"));
     rule.Set("Scope2", T::Text, std::string("All"));
     rule.Set("Layer", T::LayerCode, int64_t{kMultiLayerId});
-    rule.Container = board.Handle;
-    board.Members.push_back(rule.Handle);
+    document.AddMember(board, rule);
   }
 }
 

@@ -66,11 +66,21 @@ TObject* FindOnLayer(const char* call, uint32_t handle, TKindSet kinds, uint8_t 
 }
 
 bool IsCopper(unsigned id) { return id >= kTop && id <= kBottom; }
-bool FullStack(const TObject& pad) { return pad.Int("StackMode") == kFullStack; }
+bool FullStack(const TObject& pad) {
+  static const TFieldName kStackModeField(kStackMode.Name);
+  return pad.Int(kStackModeField) == kFullStack;
+}
 
-// "Top", "Mid" or "Bottom" for a copper layer id.
-const char* CopperGroup(unsigned id) {
-  return id == kTop ? "Top" : id == kBottom ? "Bottom" : "Mid";
+// The size and shape fields of the top, mid and bottom copper layers.
+struct TCopperGroup {
+  TFieldName XSize, YSize, Shape;
+};
+
+const TCopperGroup& CopperGroup(unsigned id) {
+  static const TCopperGroup top{TFieldName("TopXSize"), TFieldName("TopYSize"), TFieldName("TopShape")},
+      mid{TFieldName("MidXSize"), TFieldName("MidYSize"), TFieldName("MidShape")},
+      bottom{TFieldName("BottomXSize"), TFieldName("BottomYSize"), TFieldName("BottomShape")};
+  return id == kTop ? top : id == kBottom ? bottom : mid;
 }
 
 struct TPadLayer {
@@ -80,10 +90,10 @@ struct TPadLayer {
 TPadLayer PadOnLayer(const TObject& pad, unsigned id) {
   TPadLayer l;
   if (!FullStack(pad) && IsCopper(id)) {
-    const std::string group = CopperGroup(id);
-    l.XSize = pad.Int(group + "XSize");
-    l.YSize = pad.Int(group + "YSize");
-    l.Shape = pad.Int(group + "Shape");
+    const TCopperGroup& group = CopperGroup(id);
+    l.XSize = pad.Int(group.XSize);
+    l.YSize = pad.Int(group.YSize);
+    l.Shape = pad.Int(group.Shape);
     const unsigned shared = id == kTop || id == kBottom ? id : kFirstMid;
     l.Percent = LayerArrayValue(pad, kLayerCornerPercent, shared);
     return l;
@@ -97,10 +107,11 @@ TPadLayer PadOnLayer(const TObject& pad, unsigned id) {
 
 // A via is on the layers from its start to its end layer and on its own.
 bool ViaSpans(const TObject& via, unsigned id) {
-  const int64_t start = via.Int("StartLayer"), end = via.Int("EndLayer");
+  static const TFieldName kStart("StartLayer"), kEnd("EndLayer"), kLayer("Layer");
+  const int64_t start = via.Int(kStart), end = via.Int(kEnd);
   const int64_t low = std::min(start, end), high = std::max(start, end);
   const bool inSpan = IsCopper(id) && static_cast<int64_t>(id) >= low && static_cast<int64_t>(id) <= high;
-  return inSpan || via.Int("Layer", kMultiLayerId) == static_cast<int64_t>(id);
+  return inSpan || via.Int(kLayer, kMultiLayerId) == static_cast<int64_t>(id);
 }
 
 }  // namespace
@@ -156,7 +167,8 @@ int32_t PCB9_CALL PcbApi_QueryPadOrViaSizeOnLayer(uint32_t Object, uint8_t Layer
     return 0;
   }
   if (!ViaSpans(*object, LayerId)) return kNotOnLayer;
-  *XSize = *YSize = static_cast<int32_t>(object->Int("Size"));
+  static const TFieldName kSize("Size");
+  *XSize = *YSize = static_cast<int32_t>(object->Int(kSize));
   return 0;
 }
 

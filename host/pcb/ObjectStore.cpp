@@ -14,18 +14,21 @@ namespace {
 
 using T = TFieldType;
 
-const std::vector<uint8_t>* Block(const TObject& object, const char* name) {
-  auto it = object.Fields.find(name);
-  return it == object.Fields.end() ? nullptr : std::get_if<std::vector<uint8_t>>(&it->second);
+// The block stored under a field, or none.
+const std::vector<uint8_t>* Block(const TObject& object, const TFieldName& name) {
+  return object.Bytes(name);
 }
 
-std::vector<uint8_t>& MutableBlock(TObject& object, const char* name, size_t size) {
-  std::vector<uint8_t> block;
-  if (const auto* old = Block(object, name)) block = *old;
-  block.resize(std::max(block.size(), size), 0);
-  object.Set(name, T::Bytes, std::move(block));
-  return std::get<std::vector<uint8_t>>(object.Fields[name]);
+// The block stored under a field, at least `size` bytes long.
+std::vector<uint8_t>& MutableBlock(TObject& object, const TFieldName& name, size_t size) {
+  std::vector<uint8_t>& block = object.MutableBytes(name);
+  if (block.size() < size) block.resize(size, 0);
+  return block;
 }
+
+const TFieldName kSegmentCount("SegmentCount"), kSegments("Segments"),
+    kReferenceCount("ReferenceCount"), kReferences("References"), kRuleKind("RuleKind"),
+    kConstraintQuery("ConstraintQuery");
 
 int32_t ReadI32(const uint8_t* p) {
   uint32_t v = uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
@@ -60,7 +63,7 @@ const TLayerArray* FindLayerArray(std::string_view name) {
 }
 
 int64_t LayerArrayValue(const TObject& object, const TLayerArray& array, unsigned id) {
-  const auto* block = Block(object, array.Name);
+  const auto* block = Block(object, array.Field);
   const size_t at = size_t{id} * array.Width;
   if (!block || id >= kLayerIdCount || at + array.Width > block->size()) return 0;
   return array.Width == 4 ? ReadI32(block->data() + at) : (*block)[at];
@@ -68,7 +71,7 @@ int64_t LayerArrayValue(const TObject& object, const TLayerArray& array, unsigne
 
 void SetLayerArrayValue(TObject& object, const TLayerArray& array, unsigned id, int64_t value) {
   if (id >= kLayerIdCount) return;
-  auto& block = MutableBlock(object, array.Name, size_t{kLayerIdCount} * array.Width);
+  auto& block = MutableBlock(object, array.Field, size_t{kLayerIdCount} * array.Width);
   uint8_t* at = block.data() + size_t{id} * array.Width;
   if (array.Width == 4)
     WriteI32(at, static_cast<int32_t>(value));
@@ -105,8 +108,8 @@ int32_t ClampSegmentCount(int64_t count) {
 
 std::vector<TSegment> StoredSegments(const TObject& object) {
   std::vector<TSegment> segments;
-  const int32_t count = ClampSegmentCount(object.Int("SegmentCount"));
-  const auto* block = Block(object, "Segments");
+  const int32_t count = ClampSegmentCount(object.Int(kSegmentCount));
+  const auto* block = Block(object, kSegments);
   uint8_t zero[kSegmentSize] = {};
   for (int32_t i = 0; i <= count; ++i) {
     const size_t at = size_t(i) * kSegmentSize;
@@ -120,28 +123,30 @@ void ExchangeSegments(uint8_t dir, TObject& object, int32_t* count, void* record
   if (!count) return;
   auto* bytes = static_cast<uint8_t*>(records);
   if (dir == 1) {
-    const int32_t n = ClampSegmentCount(object.Int("SegmentCount"));
+    const int32_t n = ClampSegmentCount(object.Int(kSegmentCount));
     *count = n;
     if (!bytes || n < 0) return;
     const size_t size = size_t(n + 1) * kSegmentSize;
     std::memset(bytes, 0, size);
-    if (const auto* block = Block(object, "Segments"))
+    if (const auto* block = Block(object, kSegments))
       std::memcpy(bytes, block->data(), std::min(size, block->size()));
     return;
   }
   const int32_t n = ClampSegmentCount(*count);
-  object.Set("SegmentCount", T::I32, int64_t{n});
-  std::vector<uint8_t> block;
-  if (bytes && n >= 0) block.assign(bytes, bytes + size_t(n + 1) * kSegmentSize);
-  object.Set("Segments", T::Bytes, std::move(block));
+  object.Set(kSegmentCount, T::I32, int64_t{n});
+  std::vector<uint8_t>& block = object.MutableBytes(kSegments);
+  if (bytes && n >= 0)
+    block.assign(bytes, bytes + size_t(n + 1) * kSegmentSize);
+  else
+    block.clear();
 }
 
 // --- references ----------------------------------------------------------------------
 
 std::vector<TReference> StoredReferences(const TObject& object) {
-  const int64_t count = std::clamp<int64_t>(object.Int("ReferenceCount"), 0, kMaxStoredReferences);
+  const int64_t count = std::clamp<int64_t>(object.Int(kReferenceCount), 0, kMaxStoredReferences);
   std::vector<TReference> references(static_cast<size_t>(count));
-  if (const auto* block = Block(object, "References"))
+  if (const auto* block = Block(object, kReferences))
     for (size_t k = 0; k < references.size(); ++k)
       for (size_t v = 0; v < 4; ++v) {
         const size_t at = (k * 4 + v) * 4;
@@ -154,8 +159,8 @@ void SetStoredReferences(TObject& object, const std::vector<TReference>& referen
   std::vector<uint8_t> block(references.size() * 16);
   for (size_t k = 0; k < references.size(); ++k)
     for (size_t v = 0; v < 4; ++v) WriteI32(block.data() + (k * 4 + v) * 4, references[k].Values[v]);
-  object.Set("ReferenceCount", T::I32, static_cast<int64_t>(references.size()));
-  object.Set("References", T::Bytes, std::move(block));
+  object.Set(kReferenceCount, T::I32, static_cast<int64_t>(references.size()));
+  object.Set(kReferences, T::Bytes, std::move(block));
 }
 
 // --- rule constraints ---------------------------------------------------------------
@@ -207,13 +212,13 @@ int32_t ExchangeConstraint(uint8_t dir, uint32_t rule, std::string_view name,
   const TConstraintQuery* query = FindConstraintQuery(name);
   TObject* object = FindFor(call.c_str(), rule, KindBit(kKindRule));
   if (!object || !query) return kRefused;
-  const auto ruleKind = static_cast<uint8_t>(object->Int("RuleKind"));
+  const auto ruleKind = static_cast<uint8_t>(object->Int(kRuleKind));
   if (ruleKind != query->RuleKind)
     return Refuse(call.c_str(), rule,
                   "a " + std::string(RuleKindName(ruleKind)) + " rule, not a " +
                       std::string(RuleKindName(query->RuleKind)) + " rule");
   ExchangeFields(dir, *object, query->Values, pointers);
-  if (dir != 1) object->Set("ConstraintQuery", T::Text, std::string(name));
+  if (dir != 1) object->Set(kConstraintQuery, T::Text, std::string(name));
   return 0;
 }
 

@@ -19,8 +19,10 @@ constexpr unsigned kLayerIdCount = 83;  // host layer ids 0..82
 // Each array is one byte block of kLayerIdCount entries of `Width` bytes
 // (little-endian), indexed by host layer id.
 struct TLayerArray {
+  TLayerArray(const char* name, unsigned width) : Name(name), Width(width), Field(name) {}
   const char* Name;
   unsigned Width;  // 1 or 4
+  TFieldName Field;
 };
 extern const TLayerArray kLayerXSize, kLayerYSize, kLayerShape, kLayerCornerPercent;
 std::span<const TLayerArray* const> LayerArrays();

@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -70,7 +71,9 @@ nlohmann::json ImportedDump(const std::string& path) {
   pcb9host::TImportOutcome outcome;
   outcome.Result = ImportFile(path);
   outcome.Board = morvik::TDocument::Instance().BoardHandle();
-  nlohmann::json dump = pcb9host::ImportDump(outcome);
+  std::ostringstream text;
+  pcb9host::WriteImportDump(text, pcb9host::DumpSections(outcome));
+  nlohmann::json dump = nlohmann::json::parse(text.str());
   // The report carries the time of day.
   dump.erase("reports");
   return dump;

@@ -61,7 +61,7 @@ TEST_F(HostIterators, RulesAndNewViasAreOnMultiLayer) {
   const uint32_t rule = PcbApi_CreateRuleObject(2);
   PcbApi_AddObjectToContainer(Board, rule);
   TObject& via = TDocument::Instance().Create(kKindVia);
-  via.Fields.erase("Layer");
+  via.Erase("Layer");
   PcbApi_AddObjectToContainer(Board, via.Handle);
 
   const Handles rules = Walk(Board, kKindRule, 1, kMulti);
@@ -100,6 +100,44 @@ TEST_F(HostIterators, TheGroupsMethodAddsMembersOfOtherGroupsOnce) {
   ASSERT_EQ(PcbApi_AddObjectToContainer(net, free), 0);
   EXPECT_TRUE(Walk(Board, kKindTrack, 0, kTop).empty());
   EXPECT_EQ(Walk(Board, kKindTrack, 1, kTop), Handles{free});
+}
+
+// The board's walks are kept between iterators; each change they depend on
+// must show in the next iterator made.
+TEST_F(HostIterators, EveryChangeAWalkDependsOnShowsInTheNextIterator) {
+  const uint32_t track = Make(kKindTrack, kTop, Board);
+  const uint32_t net = Make(kKindNet, 0, Board);
+  const uint32_t component = Make(kKindComponent, kTop, Board);
+  const uint32_t loose = Make(kKindTrack, kTop, 0);
+  const uint32_t text = Make(kKindText, kTop, 0);
+  EXPECT_EQ(Walk(Board, kKindTrack, 0, kTop), Handles{track});
+  EXPECT_EQ(Walk(Board, kKindTrack, 1, kTop), Handles{track});
+
+  uint32_t bottom = kBottom;  // a layer stored through a query
+  ASSERT_EQ(PcbApi_QueryPrimitive(0, track, nullptr, nullptr, &bottom, nullptr, nullptr, nullptr), 0);
+  EXPECT_TRUE(Walk(Board, kKindTrack, 0, kTop).empty());
+  EXPECT_EQ(Walk(Board, kKindTrack, 1, kBottom), Handles{track});
+
+  ASSERT_EQ(PcbApi_AddObjectToContainer(net, loose), 0);  // seen by the groups methods
+  EXPECT_TRUE(Walk(Board, kKindTrack, 0, kTop).empty());
+  EXPECT_EQ(Walk(Board, kKindTrack, 1, kTop), Handles{loose});
+  EXPECT_EQ(Walk(Board, kKindTrack, 2, 0), (Handles{track, loose}));
+  ASSERT_EQ(PcbApi_DeleteObjectFromContainer(net, loose), 0);
+  EXPECT_TRUE(Walk(Board, kKindTrack, 1, kTop).empty());
+
+  TDocument::Instance().Find(component)->Set("NameText", TFieldType::Handle, int64_t{text});
+  EXPECT_EQ(Walk(Board, kKindText, 0, kTop), Handles{text});
+
+  ASSERT_EQ(PcbApi_DeleteObjectFromContainer(Board, component), 0);
+  EXPECT_TRUE(Walk(Board, kKindText, 0, kTop).empty());
+  EXPECT_EQ(Walk(Board, kKindTrack, 0, kBottom), Handles{track});
+
+  // A new document numbers its objects from the same handles again.
+  TDocument::Instance().Reset();
+  const uint32_t arc = Make(kKindArc, kBottom, Board);
+  ASSERT_EQ(arc, track);
+  EXPECT_TRUE(Walk(Board, kKindTrack, 0, kBottom).empty());
+  EXPECT_EQ(Walk(Board, kKindArc, 0, kBottom), Handles{arc});
 }
 
 TEST_F(HostIterators, AnIteratorKeepsWhatItFoundWhenTheBoardChanges) {

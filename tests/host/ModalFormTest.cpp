@@ -62,7 +62,7 @@ class FormFixture : public pcb9test::THostFixture {
     std::free(text);
     return written;
   }
-  static nlohmann::json Dump() { return pcb9host::ImportDump({}); }
+  static nlohmann::json Dump() { return pcb9host::DumpSections({}); }
 };
 
 TEST_F(FormFixture, NamedBoxesAreUncheckedAndOkPressedWithoutAsking) {

@@ -120,7 +120,7 @@ TEST_F(HostObjects, PerLayerPadCallsRefuseOtherKinds) {
   EXPECT_EQ(PcbApi_QueryPadCornerRadiusOnLayer(track, 1, &radius), 1);
   EXPECT_EQ(PcbApi_QueryPadCRPercentageOnLayer(track, 1, &pct), 1);
   EXPECT_EQ(PcbApi_QueryPadStackMode(kFetch, track, &mode), 1);
-  EXPECT_TRUE(Object(track).Fields.count("LayerShape") == 0);
+  EXPECT_FALSE(Object(track).Has("LayerShape"));
 }
 
 TEST_F(HostObjects, ViaAnswersOnTheLayersItSpans) {

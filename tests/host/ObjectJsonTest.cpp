@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <sstream>
 #include <string>
 
 #include "Document.h"
@@ -163,7 +164,12 @@ TEST_F(ObjectDump, PadArraysDimensionReferencesAndClassMembersAreLists) {
 
 TEST_F(ObjectDump, ObjectsListsTheBoardFirstAndEveryObjectInCreationOrder) {
   const uint32_t arc = PcbApi_CreateObject(kKindArc);
-  const json all = ObjectsJson();
+  std::ostringstream text;
+  {
+    TJsonStream out(text);
+    WriteObjectsJson(out);
+  }
+  const json all = json::parse(text.str());
   ASSERT_FALSE(all.empty());
   EXPECT_EQ(all.front()["kind"], "Board");
   EXPECT_EQ(all.back()["handle"], arc);

@@ -55,7 +55,7 @@ TEST_F(ReportFile, LandsBesideTheBoardsFileAndReplacesAnEarlierOne) {
   EXPECT_EQ(WriteReport(report, "a first, longer report\r\n"), 24);
   EXPECT_EQ(WriteReport(report, "R\xE9sum\xE9\r\n"), 8);
   EXPECT_EQ(pcb9test::ReadFileBytes(report), "R\xE9sum\xE9\r\n");
-  const nlohmann::json reports = pcb9host::ImportDump({})["reports"];
+  const nlohmann::json reports = pcb9host::DumpSections({})["reports"];
   ASSERT_EQ(reports.size(), 2u);
   EXPECT_EQ(reports[1], (nlohmann::json{{"name", report}, {"text", "R\xC3\xA9sum\xC3\xA9\r\n"}}));
 }
@@ -66,7 +66,7 @@ TEST_F(ReportFile, StreamsRefuseOtherModesAndNamesTheyCannotCreate) {
   EXPECT_EQ(VFSAPI_VFS_StreamCreate(nullptr, kStreamCreateMode), 0u);
   EXPECT_EQ(VFSAPI_VFS_StreamWrite(12345, "x", 1), 0);
   EXPECT_FALSE(std::filesystem::exists(Dir.File("a.rpt")));
-  EXPECT_EQ(pcb9host::ImportDump({})["reports"], nlohmann::json::array());
+  EXPECT_EQ(pcb9host::DumpSections({})["reports"], nlohmann::json::array());
 }
 
 // A new board has no name; the name is cut where a text field ends.

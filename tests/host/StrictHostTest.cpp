@@ -24,7 +24,7 @@ class StrictHost : public pcb9test::THostFixture {
  protected:
   uint32_t Board() const { return TDocument::Instance().BoardHandle(); }
   static TObject& Object(uint32_t handle) { return *TDocument::Instance().Find(handle); }
-  static nlohmann::json Errors() { return pcb9host::ImportDump({})["host_errors"]; }
+  static nlohmann::json Errors() { return pcb9host::DumpSections({})["host_errors"]; }
   static nlohmann::json Error(const char* call, uint32_t handle, const char* why) {
     return {{"call", call}, {"handle", handle}, {"why", why}};
   }
@@ -44,9 +44,9 @@ int32_t StoreTrack(uint32_t handle, int32_t width) {
 // succeed and leave the via with a Width and an X2.
 TEST_F(StrictHost, QueryOfAnotherKindChangesNothingAndIsRecorded) {
   const uint32_t via = PcbApi_CreateObject(kKindVia);
-  const auto before = Object(via).Fields;
+  const auto before = Object(via).StoredFields();
   EXPECT_NE(StoreTrack(via, 120000), 0);
-  EXPECT_EQ(Object(via).Fields, before);
+  EXPECT_EQ(Object(via).StoredFields(), before);
   EXPECT_EQ(Errors(), nlohmann::json::array({Error("PcbApi_QueryTrack", via, "a Via, not a Track")}));
 }
 
@@ -93,7 +93,11 @@ TEST_F(StrictHost, AnObjectIsAddedToAContainerOnce) {
   // Removed, it may be added again.
   EXPECT_EQ(PcbApi_DeleteObjectFromContainer(Board(), track), 0);
   EXPECT_EQ(PcbApi_AddObjectToContainer(Board(), track), 0);
+  EXPECT_EQ(PcbApi_DeleteObjectFromContainer(net, track), 0);
+  EXPECT_EQ(PcbApi_AddObjectToContainer(net, track), 0);
   EXPECT_EQ(Errors().size(), 4u);
+  EXPECT_NE(PcbApi_DeleteObjectFromContainer(component, track), 0);
+  EXPECT_EQ(Errors().back(), Error("PcbApi_DeleteObjectFromContainer", track, "not in that container"));
 }
 
 // Kind 0 is no kind: it used to mean "every kind".
@@ -119,10 +123,10 @@ TEST_F(StrictHost, IteratorKindsOutsideTheHostsKindsGiveNoIterator) {
 
 TEST_F(StrictHost, ConstraintQueriesServeTheirOwnRuleKind) {
   const uint32_t width = PcbApi_CreateRuleObject(kRuleWidth);
-  const auto before = Object(width).Fields;
+  const auto before = Object(width).StoredFields();
   int32_t gap = 5, low = 10, high = 20;
   EXPECT_NE(PcbApi_QueryRuleClearanceConstraint(kStore, width, &gap), 0);
-  EXPECT_EQ(Object(width).Fields, before);
+  EXPECT_EQ(Object(width).StoredFields(), before);
   EXPECT_EQ(PcbApi_QueryRuleMaxMinWidthConstraint(kStore, width, &low, &high), 0);
   const uint32_t track = PcbApi_CreateObject(kKindTrack);
   EXPECT_NE(PcbApi_QueryRuleMaxMinWidthConstraint(kStore, track, &low, &high), 0);

@@ -192,7 +192,9 @@ TEST_P(OptionsRecordTest, ValuesLandOnTheBoard) {
   for (int n : {11, 12, 13, 17, 18, 19}) EXPECT_DOUBLE_EQ(b.Real(Key("PrinterOptions", n)), n);
   EXPECT_EQ(b.Int("PrinterOptions.20"), 20 * kMil);
   EXPECT_EQ(b.Int("PrinterOptions.21"), 21 * kMil);
-  const auto* block = std::get_if<std::vector<uint8_t>>(&b.Fields.at("PrinterOptions.14"));
+  const std::optional<morvik::TValue> stored = b.Value("PrinterOptions.14");
+  ASSERT_TRUE(stored.has_value());
+  const auto* block = std::get_if<std::vector<uint8_t>>(&*stored);
   ASSERT_NE(block, nullptr);
   ASSERT_EQ(block->size(), 27u);
   // Words 201..206 go to bytes 1, 6, 2, 5, 4, 3.
@@ -307,9 +309,9 @@ TEST_F(THostFixture, CorruptSettingsRecordLeavesTheBoard) {
   EXPECT_FALSE(runner.Import(BoardAtLevel(9, record)));
   EXPECT_EQ(Session().Messages().size(), 1u);
   // Only the board's file name, which the host gives it for the import.
-  auto after = HostBoard().Fields;
+  auto after = HostBoard().StoredFields();
   after.erase("BoardInfo.2");
-  EXPECT_EQ(after, before.Fields);
+  EXPECT_EQ(after, before.StoredFields());
 }
 
 }  // namespace

@@ -205,8 +205,8 @@ TEST_F(THostFixture, DimensionKeepsTheHostsReferencesAtTheBound) {
     morvik::TObject model;
     morvik::SetStoredReferences(model, references);
     morvik::TDocument& doc = morvik::TDocument::Instance();
-    doc.AddDefaults(kKindDimension, {{{"ReferenceCount", T::I32}, model.Fields["ReferenceCount"]},
-                                     {{"References", T::Bytes}, model.Fields["References"]}});
+    doc.AddDefaults(kKindDimension, {{{"ReferenceCount", T::I32}, model.Value("ReferenceCount").value()},
+                                     {{"References", T::Bytes}, model.Value("References").value()}});
     TImportRunner runner;
     const bool imported = runner.Import(
         Board("2.80", "\"I\"\ncoord 1 2 3 4 5\nword 0\ncoord 6 7 8\nword 9"));

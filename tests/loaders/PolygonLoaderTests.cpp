@@ -69,9 +69,9 @@ struct TSegment {
 
 // The outline entries the host holds for an object.
 std::vector<TSegment> Segments(const morvik::TObject& object) {
-  auto field = object.Fields.find("Segments");
-  if (field == object.Fields.end()) return {};
-  const auto& bytes = std::get<std::vector<uint8_t>>(field->second);
+  const std::optional<morvik::TValue> field = object.Value("Segments");
+  if (!field) return {};
+  const auto& bytes = std::get<std::vector<uint8_t>>(*field);
   std::vector<TSegment> segments;
   for (size_t at = 0; at + sizeof(pcb9::TPolySegment) <= bytes.size();
        at += sizeof(pcb9::TPolySegment)) {

@@ -76,13 +76,13 @@ TEST_F(ByHandle, ExtendedLayerCodeReadsAsTheLastLegacyLayerOfItsClass) {
 TEST_F(ByHandle, WriterStoresEveryField) {
   const uint32_t track = PcbApi_CreateObject(kTrackKind);
   HostObject(track).Set("X2", morvik::TFieldType::I32, int64_t{500});
-  ASSERT_EQ(HostObject(track).Fields.count("OwnerCoordinate"), 0u);
+  ASSERT_FALSE(HostObject(track).Has("OwnerCoordinate"));
   SetOwnerPolygonOf(track, 21);
   const morvik::TObject& host = HostObject(track);
   for (const char* field : {"Flags", "Index", "Layer", "Net", "StateFlag", "OwnerComponent", "X",
                             "Y", "X2", "Y2", "Width", "OwnerPolygon", "OwnerCoordinate",
                             "OwnerDimension"})
-    EXPECT_EQ(host.Fields.count(field), 1u) << field;
+    EXPECT_TRUE(host.Has(field)) << field;
   EXPECT_EQ(host.Int("OwnerPolygon"), 21);
   EXPECT_EQ(host.Int("X2"), 500);
   EXPECT_EQ(host.Int("Width"), 100000);  // the new track's default
@@ -100,7 +100,7 @@ TEST_F(ByHandle, WritersSetTheirProperty) {
   EXPECT_EQ(host.Int("OwnerComponent"), 4);
   EXPECT_EQ(host.Int("OwnerCoordinate"), 5);
   EXPECT_EQ(host.Int("OwnerDimension"), 6);
-  EXPECT_EQ(host.Fields.count("OwnerPolygon"), 0u);
+  EXPECT_FALSE(host.Has("OwnerPolygon"));
 }
 
 TEST_F(ByHandle, WriterOnAKindWithoutAProxyDoesNothing) {
@@ -109,7 +109,7 @@ TEST_F(ByHandle, WriterOnAKindWithoutAProxyDoesNothing) {
   SetNetOf(board, 3);
   EXPECT_EQ(GetIndexOf(board), 0);
   EXPECT_TRUE(SpyLog().empty());
-  EXPECT_EQ(HostObject(board).Fields.count("Net"), 0u);
+  EXPECT_FALSE(HostObject(board).Has("Net"));
 }
 
 }  // namespace

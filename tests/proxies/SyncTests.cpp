@@ -127,7 +127,7 @@ TEST_F(SyncTest, PadInSimpleModeWithoutRoundedRectanglesStoresNothingPerLayer) {
   const uint32_t handle = PcbApi_CreateObject(kPadKind);
   TPcbPad pad(handle);
   pad.Sync(kSyncFetch);
-  const auto before = HostObject(handle).Fields;
+  const auto before = HostObject(handle).StoredFields();
   pad.TopCornerPercent = 10;
   for (int i = 0; i < kLayerIdCount; ++i) pad.LayerCornerPercent[i] = 77;
   Spy<&Api::PcbApi_SetPadShapeOnLayer>("Shape");
@@ -135,7 +135,7 @@ TEST_F(SyncTest, PadInSimpleModeWithoutRoundedRectanglesStoresNothingPerLayer) {
   Spy<&Api::PcbApi_SetCRPctOnLayer>("Percent");
   pad.Sync(kSyncStore);
   EXPECT_TRUE(SpyLog().empty());
-  EXPECT_EQ(HostObject(handle).Fields.at("LayerCornerPercent"), before.at("LayerCornerPercent"));
+  EXPECT_EQ(HostObject(handle).Value("LayerCornerPercent"), before.at("LayerCornerPercent"));
 }
 
 TEST_F(SyncTest, PadInSimpleModeStoresTheThreePercentagesForEachRoundedRectangleLayer) {

@@ -40,7 +40,7 @@ class TRuleFixture : public THostFixture {
     return *rules[0];
   }
   static std::vector<uint8_t> Bytes(const morvik::TObject& object, const std::string& name) {
-    return std::get<std::vector<uint8_t>>(object.Fields.at(name));
+    return std::get<std::vector<uint8_t>>(object.Value(name).value());
   }
 
   std::unique_ptr<pcb9::TPcbBoard> Board;

@@ -1,0 +1,131 @@
+#pragma once
+// How an object keeps its fields. Every field name gets a number once (its
+// id, the same in every kind); each kind numbers the fields its objects have
+// been given (its layout: id -> slot); an object keeps one 64-bit word and
+// one tag per slot, with its texts and byte blocks beside them. Exchanges
+// find a field by its id and slot, never by its name.
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace morvik {
+
+// How a field crosses the interface (the pointee type) and how it is shown.
+enum class TFieldType : uint8_t {
+  Bool,       // uint8_t, 0/1
+  U8,         // uint8_t
+  I16,        // int16_t
+  U16,        // uint16_t
+  I32,        // int32_t
+  U32,        // uint32_t
+  Handle,     // uint32_t, another object's handle
+  LayerCode,  // uint32_t layer code
+  LayerId,    // uint8_t host layer id
+  Real,       // double
+  Text,       // 256-byte length-prefixed string
+  Bytes,      // raw block of `Size` bytes
+};
+
+// --- field ids ---------------------------------------------------------------------
+
+using TFieldId = uint16_t;
+constexpr TFieldId kNoField = 0xFFFF;
+
+// The id of a name, numbering it when it is new.
+TFieldId InternField(std::string_view name);
+// The id of a name, kNoField for a name never numbered (reads need no new id).
+TFieldId FindField(std::string_view name);
+std::string_view FieldName(TFieldId id);
+
+// A field name numbered once, for reads by name on paths taken per object
+// (e.g. a function-local static).
+class TFieldName {
+ public:
+  explicit TFieldName(std::string_view name) : Id_(InternField(name)) {}
+  TFieldId Id() const { return Id_; }
+
+ private:
+  TFieldId Id_;
+};
+
+// --- layouts -------------------------------------------------------------------------
+
+using TSlot = uint16_t;
+constexpr TSlot kNoSlot = 0xFFFF;
+
+// The slots of one kind, added as fields are first stored in its objects.
+class TLayout {
+ public:
+  TSlot SlotOf(TFieldId id) const { return id < Slots_.size() ? Slots_[id] : kNoSlot; }
+  // The slot of a field, added when the kind never had it.
+  TSlot AddSlot(TFieldId id);
+  TFieldId FieldAt(TSlot slot) const { return Fields_[slot]; }
+  size_t SlotCount() const { return Fields_.size(); }
+  // Every slot, its field names in byte order (the order the dump shows).
+  std::span<const TSlot> SlotsByName() const;
+
+ private:
+  std::vector<TSlot> Slots_;      // by field id
+  std::vector<TFieldId> Fields_;  // by slot
+  mutable std::vector<TSlot> ByName_;
+};
+
+// The layout of objects made as kind `kind` (every kind number has one).
+// Constant-initialised, so usable from any static initialiser, and found
+// without a call on every field exchanged.
+inline constinit std::array<TLayout, 256> gLayouts{};
+inline TLayout& LayoutOf(uint8_t kind) { return gLayouts[kind]; }
+
+// --- records -----------------------------------------------------------------------
+
+// What a stored value is held as (the index of its alternative in TValue).
+enum class TValueKind : uint8_t { Int, Real, Text, Bytes };
+
+// One object's values by slot. A slot never stored reads as absent; a
+// record grows when its kind's layout has grown since it was made.
+class TRecord {
+ public:
+  explicit TRecord(size_t slots = 0);
+
+  bool Has(TSlot slot) const { return Tag(slot) != 0; }
+  TFieldType Type(TSlot slot) const { return static_cast<TFieldType>(Tag(slot) & 0x0F); }
+  TValueKind Kind(TSlot slot) const { return static_cast<TValueKind>((Tag(slot) >> 4) & 0x03); }
+  // The value when the slot holds one of that kind.
+  std::optional<int64_t> Int(TSlot slot) const;
+  std::optional<double> Real(TSlot slot) const;
+  const std::string* Text(TSlot slot) const;
+  const std::vector<uint8_t>* Bytes(TSlot slot) const;
+
+  // Each returns whether the slot's value or kind changed.
+  bool SetInt(TSlot slot, TFieldType type, int64_t value);
+  bool SetReal(TSlot slot, TFieldType type, double value);
+  void SetText(TSlot slot, TFieldType type, std::string_view value);
+  // The slot's block to change in place (empty when the slot held none).
+  std::vector<uint8_t>& SetBytes(TSlot slot, TFieldType type);
+  void Erase(TSlot slot);
+
+ private:
+  uint8_t Tag(TSlot slot) const { return slot < Slots_ ? TagBytes()[slot] : 0; }
+  const uint8_t* TagBytes() const { return reinterpret_cast<const uint8_t*>(Words_.data() + Slots_); }
+  uint8_t* TagBytes() { return reinterpret_cast<uint8_t*>(Words_.data() + Slots_); }
+  void Reserve(TSlot slot);
+  // Puts the word and the tag; true when either changed.
+  bool Put(TSlot slot, TFieldType type, TValueKind kind, uint64_t word);
+  // The index of the slot's out-of-line entry in `list`, added when the slot
+  // held none of that kind.
+  template <class T>
+  T& OutOfLine(std::vector<T>& list, TSlot slot, TFieldType type, TValueKind kind);
+
+  // Slots_ value words, then one tag byte per slot (0: never stored; else
+  // 0x80 | kind << 4 | type), eight to a word.
+  std::vector<uint64_t> Words_;
+  TSlot Slots_ = 0;
+  std::vector<std::string> Texts_;
+  std::vector<std::vector<uint8_t>> Blocks_;
+};
+
+}  // namespace morvik
