@@ -93,7 +93,7 @@ void TRecord::Reserve(TSlot slot) {
   const size_t slots = std::min<size_t>((size_t{slot} / 8 + 1) * 8, kNoSlot);
   std::vector<uint64_t> words(slots + TagWords(slots), 0);
   std::copy_n(Words_.begin(), Slots_, words.begin());
-  std::memcpy(words.data() + slots, TagBytes(), Slots_);
+  if (Slots_ > 0) std::memcpy(words.data() + slots, TagBytes(), Slots_);  // none yet: no tag block
   Words_ = std::move(words);
   Slots_ = static_cast<TSlot>(slots);
 }
