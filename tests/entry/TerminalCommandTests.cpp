@@ -24,7 +24,9 @@
 
 namespace {
 
-constexpr int kTracks = 5000;
+// Enough that the import is still running when a key typed at the first
+// progress line arrives, with room to spare on a fast machine.
+constexpr int kTracks = 100000;
 // Only a guard against a hung child: no test waits this long when it passes.
 constexpr int kGuardMs = 60000;
 
