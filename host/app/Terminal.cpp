@@ -27,10 +27,34 @@ std::string FittedCaption(const std::string& caption, size_t room) {
   return "..." + caption.substr(caption.size() - (room - 3));
 }
 
+std::string& TypedAhead() {
+  static std::string keys;
+  return keys;
+}
+
+// A whole line typed ahead; else what there is of one, left in `line`.
+bool TakeTypedLine(std::string& line) {
+  std::string& keys = TypedAhead();
+  const size_t end = keys.find('\n');
+  line = keys.substr(0, end);
+  keys.erase(0, end == std::string::npos ? keys.size() : end + 1);
+  return end != std::string::npos;
+}
+
 }  // namespace
+
+void KeepTypedAhead(char key) {
+  std::string& keys = TypedAhead();
+  if (key == '\b' || key == 0x7F) {
+    if (!keys.empty() && keys.back() != '\n') keys.pop_back();
+    return;
+  }
+  keys.push_back(key == '\r' ? '\n' : key);
+}
 
 bool ReadLine(std::FILE* in, std::string& line) {
   line.clear();
+  if (in == stdin && TakeTypedLine(line)) return true;
   int c;
   while ((c = std::fgetc(in)) != EOF && c != '\n') line.push_back(static_cast<char>(c));
   return c != EOF || !line.empty();

@@ -12,6 +12,12 @@ namespace pcb9host {
 
 // One line without its line end; false at the end of the input.
 bool ReadLine(std::FILE* in, std::string& line);
+
+// Keys typed on the terminal while the import ran that were no Esc: the
+// start of the answers to the questions that follow, so ReadLine on stdin
+// takes them before the terminal's own input (line editing was off then, so
+// a backspace takes back the key before it).
+void KeepTypedAhead(char key);
 std::string Trimmed(const std::string& line);
 
 // Asks the box's question until the answer is y(es) or n(o); the end of the

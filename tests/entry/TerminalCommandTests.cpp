@@ -237,13 +237,19 @@ TEST_F(TerminalCommand, EndedBySignalTheTerminalIsRestored) {
 
 // The keys are watched while the importer runs; its rule dialog still reads
 // whole lines on the terminal, and the summary follows on a line of its own.
-TEST_F(TerminalCommand, RuleDialogIsAnsweredOnTheTerminalWhileKeysAreWatched) {
+// Twelve nets of distinct widths: enough for the rule dialog to be shown.
+std::string TwelveNetBoard(const pcb9test::TTempDir& dir) {
   std::string text = "\"PCB FILE 9 VERSION 2.80\"\nlong 0 12 0 0 0 0 0 0 0 0\n";
   for (int i = 1; i <= 12; ++i)
     text += "\"N\"\n\"NET" + std::to_string(i) + "\"\ncoord " + std::to_string(10 + i) +
             "mil 50mil\nword 0 0\n\"\"\n\"\"\n\"\"\n\"\"\nword 0 0 0\nword 0\nlong 0\nword 0\n";
-  const std::string board = Out.File("nets.PCB");
+  const std::string board = dir.File("nets.PCB");
   pcb9::tokenasm::WriteBytesFile(board, pcb9::tokenasm::AssembleText(text + "end\n"));
+  return board;
+}
+
+TEST_F(TerminalCommand, RuleDialogIsAnsweredOnTheTerminalWhileKeysAreWatched) {
+  const std::string board = TwelveNetBoard(Out);
   TPtyHost host({"import", board, "--json", Json});
   ASSERT_TRUE(host.Started());
   ASSERT_TRUE(host.WaitFor("  1 [x] Create 12 routing track width rules")) << host.Seen();
@@ -260,6 +266,23 @@ TEST_F(TerminalCommand, RuleDialogIsAnsweredOnTheTerminalWhileKeysAreWatched) {
   EXPECT_EQ(dump["dialog"]["checkboxes"][0]["name"], "RoutingTrackWidthCheckbox");
   EXPECT_EQ(dump["dialog"]["checkboxes"][0]["checked"], false);
   EXPECT_NE(host.Seen().find("\r\nFile:       " + board), std::string::npos) << host.Seen();
+}
+
+// Answers typed before the dialog shows (while the import's keys are
+// watched) are not swallowed as keys: the dialog reads them as typed.
+TEST_F(TerminalCommand, AnswersTypedAheadOfTheDialogAreKept) {
+  TPtyHost host({"import", TwelveNetBoard(Out), "--json", Json});
+  ASSERT_TRUE(host.Started());
+  host.Type("h\n1\n\n");
+  // Swallowed answers would leave the dialog waiting: the guard ends that.
+  ASSERT_TRUE(host.WaitFor("\r\nFile:")) << host.Seen();
+  host.Finish();
+  EXPECT_EQ(host.ExitCode(), 0) << host.Seen();
+  const nlohmann::json dump = Dump();
+  ASSERT_TRUE(dump.is_object());
+  EXPECT_EQ(dump["dialog"]["checkboxes"][0]["checked"], false) << host.Seen();
+  ASSERT_EQ(dump["commands"].size(), 1u) << host.Seen();
+  EXPECT_EQ(dump["commands"][0]["command"], "Client:RunHelpTopic");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // that only sets a flag. Whatever way the program leaves, the terminal gets
 // its own settings back: the end of the watch, exit(), and a signal that
 // ends or stops the program.
+#include <cctype>
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -13,6 +14,7 @@
 #include <cstdlib>
 
 #include "HostSystem.h"
+#include "Terminal.h"
 
 namespace pcb9host::hostsystem {
 
@@ -95,11 +97,22 @@ void CatchInterrupt(bool on) {
 
 // An Esc on its own; an Esc followed by '[' or 'O' starts the sequence of a
 // cursor or function key.
-bool HasLoneEsc(const char* bytes, ssize_t count) {
-  for (ssize_t i = 0; i < count; ++i)
-    if (bytes[i] == kEsc && (i + 1 == count || (bytes[i + 1] != '[' && bytes[i + 1] != 'O')))
-      return true;
-  return false;
+// Sorts what was typed: a lone Esc is the abort key; an escape sequence
+// (a cursor key: Esc, '[' or 'O', parameters, a final letter or '~') is
+// dropped; every other key is kept for the questions that follow.
+bool SortKeys(const char* bytes, ssize_t count) {
+  bool esc = false;
+  for (ssize_t i = 0; i < count; ++i) {
+    if (bytes[i] != kEsc) {
+      KeepTypedAhead(bytes[i]);
+    } else if (i + 1 == count || (bytes[i + 1] != '[' && bytes[i + 1] != 'O')) {
+      esc = true;
+    } else {
+      for (i += 2; i < count && !std::isalpha(static_cast<unsigned char>(bytes[i])) && bytes[i] != '~';)
+        ++i;
+    }
+  }
+  return esc;
 }
 
 // A program in the background of its terminal would be stopped by the
@@ -174,7 +187,7 @@ bool TakeAbortKey() {
   if (!w.On || w.Paused || !w.Terminal) return pressed;
   char bytes[64];
   for (ssize_t n; (n = read(STDIN_FILENO, bytes, sizeof bytes)) > 0;)
-    pressed = HasLoneEsc(bytes, n) || pressed;
+    pressed = SortKeys(bytes, n) || pressed;
   return pressed;
 }
 
