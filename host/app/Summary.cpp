@@ -91,12 +91,13 @@ constexpr std::array<const char*, 7> kColumns = {"FILE",   "LEVEL",    "RESULT",
 
 void PrintSummary(const TFileRun& run, const std::vector<std::string>& paths) {
   const auto [total, byKind] = Rules();
+  const auto [live, deleted] = ObjectCounts();  // one walk over the document for both
   std::cout << "File:       " << run.File << '\n'
             << "Recognised: " << (run.Outcome.Recognised ? "yes" : "no") << '\n'
             << "Result:     " << (!run.Outcome.Result ? "not imported" : *run.Outcome.Result ? "true" : "false")
             << '\n'
-            << "Objects:    " << CountsText(ObjectCounts().first) << '\n'
-            << "Deleted:    " << CountsText(ObjectCounts().second) << '\n'
+            << "Objects:    " << CountsText(live) << '\n'
+            << "Deleted:    " << CountsText(deleted) << '\n'
             << "Rules:      " << total << (total ? " (" + CountsText(byKind) + ")" : "") << '\n';
   for (const TMessageRecord& m : THostSession::Instance().Messages())
     std::cout << "Message:    [" << m.Caption << "] " << m.Text << " (" << m.Answer << ")\n";
