@@ -66,9 +66,13 @@ void CheckRun(bool recognised, bool result) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   // Each fuzzing process writes its board (and any report beside it) in a
-  // folder of its own.
-  char folder[] = "/tmp/pcb9-fuzz-XXXXXX";
-  if (!mkdtemp(folder)) Fail("cannot make a temporary folder");
+  // folder of its own, in memory where the system has such a folder: every
+  // input is written and read back twice.
+  char memoryFolder[] = "/dev/shm/pcb9-fuzz-XXXXXX";
+  char diskFolder[] = "/tmp/pcb9-fuzz-XXXXXX";
+  const char* folder = mkdtemp(memoryFolder);
+  if (!folder) folder = mkdtemp(diskFolder);
+  if (!folder) Fail("cannot make a temporary folder");
   BoardPath = std::string(folder) + "/board.PCB";
   std::atexit([] {
     std::error_code error;

@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdio>
+#include <unordered_map>
+#include <vector>
 
 #include "Checks.h"
 #include "Kinds.h"
@@ -170,8 +172,48 @@ std::string IndexedKey(std::string_view group, unsigned index, std::string_view 
   return key;
 }
 
+namespace {
+
+// The numbered fields of each index of one group's value table, made the
+// first time the index is exchanged: the importer exchanges the board's
+// settings layer by layer, a few thousand times per import, and spelling
+// and looking up "Layers.39.NetName" on every one of them cost more than
+// the rest of the import of a small board.
+struct TIndexedTable {
+  std::string Group;
+  std::vector<std::vector<TFieldSpec>> ByIndex;
+};
+
+const std::vector<TFieldSpec>* CachedIndexedFields(std::string_view group, unsigned index,
+                                                   std::span<const TFieldSpec> values) {
+  constexpr unsigned kMaxCachedIndex = 1024;  // layer ids and pair numbers are far below
+  if (index >= kMaxCachedIndex) return nullptr;
+  static std::unordered_map<const TFieldSpec*, TIndexedTable> tables;
+  TIndexedTable& table = tables[values.data()];
+  if (table.ByIndex.empty()) table.Group = group;
+  if (table.Group != group) return nullptr;  // one value table shared by two groups
+  if (table.ByIndex.size() <= index) table.ByIndex.resize(index + 1);
+  std::vector<TFieldSpec>& fields = table.ByIndex[index];
+  if (!fields.empty()) return &fields;
+  for (const TFieldSpec& value : values) {
+    const TFieldId id = InternField(IndexedKey(group, index, value.Name));
+    if (id == kNoField) {  // out of field numbers: stored nowhere, as uncached
+      fields.clear();
+      return nullptr;
+    }
+    fields.push_back(TFieldSpec{FieldName(id).data(), value.Type, value.Size});
+  }
+  return &fields;
+}
+
+}  // namespace
+
 void ExchangeIndexed(uint8_t dir, TObject& board, std::string_view group, unsigned index,
                      std::span<const TFieldSpec> values, std::initializer_list<void*> pointers) {
+  if (const std::vector<TFieldSpec>* fields = CachedIndexedFields(group, index, values)) {
+    ExchangeFields(dir, board, *fields, pointers);
+    return;
+  }
   size_t i = 0;
   for (void* pointer : pointers) {
     if (i >= values.size()) break;

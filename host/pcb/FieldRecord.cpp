@@ -88,9 +88,10 @@ TRecord::TRecord(size_t slots) { Reserve(static_cast<TSlot>(slots == 0 ? 0 : slo
 
 void TRecord::Reserve(TSlot slot) {
   if (slot < Slots_) return;
-  // Whole tag words, so a record that grows one field at a time regrows
-  // once per eight fields.
-  const size_t slots = std::min<size_t>((size_t{slot} / 8 + 1) * 8, kNoSlot);
+  // Whole tag words, and at least twice the slots it had: the board's record
+  // grows one setting at a time to thousands of slots.
+  const size_t needed = std::max<size_t>(size_t{slot} + 1, size_t{Slots_} * 2);
+  const size_t slots = std::min<size_t>((needed + 7) / 8 * 8, kNoSlot);
   std::vector<uint64_t> words(slots + TagWords(slots), 0);
   std::copy_n(Words_.begin(), Slots_, words.begin());
   if (Slots_ > 0) std::memcpy(words.data() + slots, TagBytes(), Slots_);  // none yet: no tag block
