@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "HostSystem.h"
 #include "ImportCommand.h"
 #include "OutputWriters.h"
 #include "Plugin.h"
@@ -138,6 +139,7 @@ std::string ParseProblem(const CLI::App& app, const CLI::ParseError& e) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  pcb9host::hostsystem::UseLargePages(argv);
   CLI::App app{"pcb9-host: the reference host for the PCB FILE 9 importer plug-in. It loads\n"
                "the plug-in and asks it to describe its format, to recognise a file, or to\n"
                "import files into new boards.",

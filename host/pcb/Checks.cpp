@@ -39,16 +39,13 @@ std::string KindSetName(TKindSet kinds) {
   return names;
 }
 
-TObject* FindFor(const char* call, uint32_t handle, TKindSet kinds) {
-  TObject* object = TDocument::Instance().Find(handle);
+void RefuseFind(const char* call, uint32_t handle, TKindSet kinds, const TObject* object) {
   if (!object) {
     Refuse(call, handle, handle == 0 ? "no handle" : "unknown handle");
-    return nullptr;
+    return;
   }
   const uint8_t kind = object->Kind & kKindBits;
-  if (kinds & KindBit(kind)) return object;
   Refuse(call, handle, WithArticle(KindName(kind)) + ", not " + KindSetName(kinds));
-  return nullptr;
 }
 
 }  // namespace morvik

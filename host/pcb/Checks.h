@@ -18,9 +18,16 @@ constexpr int32_t kRefused = 1;
 
 // Records a refused call; returns kRefused.
 int32_t Refuse(const char* call, uint32_t handle, std::string why);
+// Refuses a call whose handle names no object (null) or one of another kind.
+void RefuseFind(const char* call, uint32_t handle, TKindSet kinds, const TObject* object);
 // The object `handle` names when its kind is in `kinds`; otherwise the call
 // is refused ("unknown handle", "a Via, not a Track") and the result is null.
-TObject* FindFor(const char* call, uint32_t handle, TKindSet kinds);
+inline TObject* FindFor(const char* call, uint32_t handle, TKindSet kinds) {
+  TObject* object = TDocument::Instance().Find(handle);
+  if (object && (kinds & KindBit(object->Kind & kKindBits))) return object;
+  RefuseFind(call, handle, kinds, object);
+  return nullptr;
+}
 // "a Track", "a Pad or a Via", "an object", "a container": the kinds of a
 // set, as the reasons name them.
 std::string KindSetName(TKindSet kinds);

@@ -15,14 +15,16 @@ TWalkEpochs& Epochs() {
 }
 
 // The fields a board iterator's walk reads (IteratorApi.cpp).
+const TFieldName kWalkLayer("Layer"), kWalkNameText("NameText"), kWalkCommentText("CommentText");
 bool IsWalkField(TFieldId id) {
-  static const TFieldName layer("Layer"), nameText("NameText"), commentText("CommentText");
-  return id == layer.Id() || id == nameText.Id() || id == commentText.Id();
+  return id == kWalkLayer.Id() || id == kWalkNameText.Id() || id == kWalkCommentText.Id();
 }
 
 }  // namespace
 
 const TWalkEpochs& WalkEpochs() { return Epochs(); }
+
+uint64_t gFieldWrites = 0;
 
 // --- objects ---------------------------------------------------------------------------
 
@@ -30,10 +32,6 @@ TObject::TObject(uint8_t kind) : Kind(kind), LayoutKind_(kind), Record_(LayoutOf
 
 int64_t TObject::Int(std::string_view name, int64_t fallback) const {
   return Record_.Int(SlotOf(FindField(name))).value_or(fallback);
-}
-
-int64_t TObject::Int(TFieldName name, int64_t fallback) const {
-  return Record_.Int(SlotOf(name.Id())).value_or(fallback);
 }
 
 double TObject::Real(std::string_view name, double fallback) const {
@@ -48,10 +46,6 @@ std::string TObject::Text(std::string_view name, const std::string& fallback) co
 std::string TObject::Text(TFieldName name, const std::string& fallback) const {
   const std::string* text = Record_.Text(SlotOf(name.Id()));
   return text ? *text : fallback;
-}
-
-const std::vector<uint8_t>* TObject::Bytes(TFieldName name) const {
-  return Record_.Bytes(SlotOf(name.Id()));
 }
 
 bool TObject::Has(std::string_view name) const { return Record_.Has(SlotOf(FindField(name))); }
@@ -89,6 +83,7 @@ void TObject::Changed(TFieldId id) {
 }
 
 void TObject::Put(TSlot slot, TFieldType type, const TValue& value) {
+  ++gFieldWrites;
   if (slot == kNoSlot) return;
   bool changed = true;
   if (const auto* v = std::get_if<int64_t>(&value))
@@ -111,6 +106,7 @@ void TObject::Set(TFieldName name, TFieldType type, TValue value) {
 }
 
 std::vector<uint8_t>& TObject::MutableBytes(TFieldName name, TFieldType type) {
+  ++gFieldWrites;
   const TSlot slot = AddSlot(name.Id());
   if (slot == kNoSlot) {
     // Only a kind with 65535 different fields gets here; its block is
@@ -123,6 +119,7 @@ std::vector<uint8_t>& TObject::MutableBytes(TFieldName name, TFieldType type) {
 }
 
 void TObject::Erase(std::string_view name) {
+  ++gFieldWrites;
   const TFieldId id = FindField(name);
   const TSlot slot = SlotOf(id);
   if (!Record_.Has(slot)) return;
@@ -202,6 +199,7 @@ void TObject::Fetch(const TFieldSpec& field, void* p) const {
 }
 
 void TObject::Store(const TFieldSpec& field, const void* p) {
+  ++gFieldWrites;
   const TSlot slot = AddSlot(field.Id);
   if (slot == kNoSlot) return;
   bool changed = true;
@@ -255,8 +253,9 @@ int32_t Exchange(const char* call, TKindSet kinds, uint8_t dir, uint32_t handle,
 
 // --- the document ------------------------------------------------------------------
 
-TDocument& TDocument::Instance() {
+TDocument& TDocument::MakeInstance() {
   static TDocument document;
+  Instance_ = &document;
   return document;
 }
 
@@ -272,9 +271,11 @@ void TDocument::Reset() {
   // The new board's few objects copied back over the first ones; the rest
   // are dropped. Tests and the fuzzer reset the document for every import.
   Objects_.resize(NewDocument_.size());
+  ByHandle_.resize(NewDocument_.size());
   std::copy(NewDocument_.begin(), NewDocument_.end(), Objects_.begin());
   GroupMembers_.clear();
   ++Epochs().Owners;
+  ++gFieldWrites;
 }
 
 void TDocument::MakeBoard() {
@@ -291,12 +292,10 @@ void TDocument::AddDefaults(uint8_t kind, const TDefaults& defaults) {
 TObject& TDocument::Create(uint8_t kind) {
   const auto handle = static_cast<uint32_t>(Objects_.size() + 1);
   TObject& object = Objects_.emplace_back(handle, Prototypes_[kind]).second;
+  ByHandle_.push_back(&object);
   object.Handle = handle;
+  ++gFieldWrites;
   return object;
-}
-
-TObject* TDocument::Find(uint32_t handle) {
-  return handle >= 1 && handle <= Objects_.size() ? &Objects_[handle - 1].second : nullptr;
 }
 
 namespace {

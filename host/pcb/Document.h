@@ -49,11 +49,13 @@ struct TObject {
   // Fields by name, for writers, tests and the dump; a field never stored,
   // or stored as another kind of value, gives the fallback.
   int64_t Int(std::string_view name, int64_t fallback = 0) const;
-  int64_t Int(TFieldName name, int64_t fallback = 0) const;
+  int64_t Int(TFieldName name, int64_t fallback = 0) const {
+    return Record_.Int(SlotOf(name.Id())).value_or(fallback);
+  }
   double Real(std::string_view name, double fallback = 0) const;
   std::string Text(std::string_view name, const std::string& fallback = {}) const;
   std::string Text(TFieldName name, const std::string& fallback = {}) const;
-  const std::vector<uint8_t>* Bytes(TFieldName name) const;
+  const std::vector<uint8_t>* Bytes(TFieldName name) const { return Record_.Bytes(SlotOf(name.Id())); }
   bool Has(std::string_view name) const;
   std::optional<TValue> Value(std::string_view name) const;
   // Every stored field, by name.
@@ -101,18 +103,24 @@ struct TWalkEpochs {
 };
 const TWalkEpochs& WalkEpochs();
 
+// Moves on every change of any object's fields, every new object and Reset:
+// what is worked out from stored fields may be kept while it stands still.
+extern uint64_t gFieldWrites;
+
 class TDocument {
  public:
   using TEntry = std::pair<uint32_t, TObject>;  // handle, object
 
-  static TDocument& Instance();
+  static TDocument& Instance() { return Instance_ ? *Instance_ : MakeInstance(); }
 
   // Back to the new board (tests, the fuzzer and a new host run).
   void Reset();
 
   // A new object of that kind with the kind's defaults, in no container.
   TObject& Create(uint8_t kind);
-  TObject* Find(uint32_t handle);
+  TObject* Find(uint32_t handle) {
+    return handle >= 1 && handle <= ByHandle_.size() ? ByHandle_[handle - 1] : nullptr;
+  }
   // Every object in creation order (handle ascending), deleted ones included.
   const std::deque<TEntry>& Objects() const { return Objects_; }
 
@@ -131,9 +139,14 @@ class TDocument {
 
  private:
   TDocument();
+  static TDocument& MakeInstance();
   void MakeBoard();
 
+  // Every call looks an object up by its handle: the document and each
+  // object are one load away.
+  static inline TDocument* Instance_ = nullptr;
   std::deque<TEntry> Objects_;  // handle h at index h - 1; a deque never moves them
+  std::vector<TObject*> ByHandle_;  // the same objects, by handle - 1
   std::vector<TObject> Prototypes_;  // a new object of each kind
   // Memberships of containers that are not owners, as container << 32 | object.
   std::unordered_set<uint64_t> GroupMembers_;

@@ -48,9 +48,8 @@ std::string_view FieldName(TFieldId id) {
 
 // --- layouts -------------------------------------------------------------------------
 
-TSlot TLayout::AddSlot(TFieldId id) {
+TSlot TLayout::AddNewSlot(TFieldId id) {
   if (id == kNoField) return kNoSlot;
-  if (const TSlot slot = SlotOf(id); slot != kNoSlot) return slot;
   if (Fields_.size() >= kNoSlot) return kNoSlot;
   if (Slots_.size() <= id) Slots_.resize(size_t{id} + 1, kNoSlot);
   const auto slot = static_cast<TSlot>(Fields_.size());
@@ -74,20 +73,13 @@ std::span<const TSlot> TLayout::SlotsByName() const {
 
 namespace {
 
-constexpr uint8_t kPresent = 0x80;
-
-constexpr uint8_t MakeTag(TFieldType type, TValueKind kind) {
-  return static_cast<uint8_t>(kPresent | static_cast<uint8_t>(kind) << 4 | static_cast<uint8_t>(type));
-}
-
 constexpr size_t TagWords(size_t slots) { return (slots + 7) / 8; }
 
 }  // namespace
 
 TRecord::TRecord(size_t slots) { Reserve(static_cast<TSlot>(slots == 0 ? 0 : slots - 1)); }
 
-void TRecord::Reserve(TSlot slot) {
-  if (slot < Slots_) return;
+void TRecord::Grow(TSlot slot) {
   // Whole tag words, and at least twice the slots it had: the board's record
   // grows one setting at a time to thousands of slots.
   const size_t needed = std::max<size_t>(size_t{slot} + 1, size_t{Slots_} * 2);
@@ -99,40 +91,11 @@ void TRecord::Reserve(TSlot slot) {
   Slots_ = static_cast<TSlot>(slots);
 }
 
-bool TRecord::Put(TSlot slot, TFieldType type, TValueKind kind, uint64_t word) {
-  Reserve(slot);
-  const uint8_t tag = MakeTag(type, kind);
-  uint8_t& oldTag = TagBytes()[slot];
-  const bool changed = Words_[slot] != word || (oldTag & 0xF0) != (tag & 0xF0);
-  Words_[slot] = word;
-  oldTag = tag;
-  return changed;
-}
-
-std::optional<int64_t> TRecord::Int(TSlot slot) const {
-  if (!Has(slot) || Kind(slot) != TValueKind::Int) return std::nullopt;
-  return static_cast<int64_t>(Words_[slot]);
-}
-
 std::optional<double> TRecord::Real(TSlot slot) const {
   if (!Has(slot) || Kind(slot) != TValueKind::Real) return std::nullopt;
   double value;
   std::memcpy(&value, &Words_[slot], sizeof value);
   return value;
-}
-
-const std::string* TRecord::Text(TSlot slot) const {
-  return Has(slot) && Kind(slot) == TValueKind::Text ? &Texts_[Words_[slot]] : nullptr;
-}
-
-const std::vector<uint8_t>* TRecord::Bytes(TSlot slot) const {
-  return Has(slot) && Kind(slot) == TValueKind::Bytes ? &Blocks_[Words_[slot]] : nullptr;
-}
-
-bool TRecord::SetInt(TSlot slot, TFieldType type, int64_t value) {
-  uint64_t word;
-  std::memcpy(&word, &value, sizeof word);
-  return Put(slot, type, TValueKind::Int, word);
 }
 
 bool TRecord::SetReal(TSlot slot, TFieldType type, double value) {

@@ -62,13 +62,18 @@ class TLayout {
  public:
   TSlot SlotOf(TFieldId id) const { return id < Slots_.size() ? Slots_[id] : kNoSlot; }
   // The slot of a field, added when the kind never had it.
-  TSlot AddSlot(TFieldId id);
+  TSlot AddSlot(TFieldId id) {
+    const TSlot slot = SlotOf(id);
+    return slot != kNoSlot ? slot : AddNewSlot(id);
+  }
   TFieldId FieldAt(TSlot slot) const { return Fields_[slot]; }
   size_t SlotCount() const { return Fields_.size(); }
   // Every slot, its field names in byte order (the order the dump shows).
   std::span<const TSlot> SlotsByName() const;
 
  private:
+  TSlot AddNewSlot(TFieldId id);
+
   std::vector<TSlot> Slots_;      // by field id
   std::vector<TFieldId> Fields_;  // by slot
   mutable std::vector<TSlot> ByName_;
@@ -95,13 +100,22 @@ class TRecord {
   TFieldType Type(TSlot slot) const { return static_cast<TFieldType>(Tag(slot) & 0x0F); }
   TValueKind Kind(TSlot slot) const { return static_cast<TValueKind>((Tag(slot) >> 4) & 0x03); }
   // The value when the slot holds one of that kind.
-  std::optional<int64_t> Int(TSlot slot) const;
+  std::optional<int64_t> Int(TSlot slot) const {
+    if (!HasKind(slot, TValueKind::Int)) return std::nullopt;
+    return static_cast<int64_t>(Words_[slot]);
+  }
   std::optional<double> Real(TSlot slot) const;
-  const std::string* Text(TSlot slot) const;
-  const std::vector<uint8_t>* Bytes(TSlot slot) const;
+  const std::string* Text(TSlot slot) const {
+    return HasKind(slot, TValueKind::Text) ? &Texts_[Words_[slot]] : nullptr;
+  }
+  const std::vector<uint8_t>* Bytes(TSlot slot) const {
+    return HasKind(slot, TValueKind::Bytes) ? &Blocks_[Words_[slot]] : nullptr;
+  }
 
   // Each returns whether the slot's value or kind changed.
-  bool SetInt(TSlot slot, TFieldType type, int64_t value);
+  bool SetInt(TSlot slot, TFieldType type, int64_t value) {
+    return Put(slot, type, TValueKind::Int, static_cast<uint64_t>(value));
+  }
   bool SetReal(TSlot slot, TFieldType type, double value);
   void SetText(TSlot slot, TFieldType type, std::string_view value);
   // The slot's block to change in place (empty when the slot held none).
@@ -110,11 +124,29 @@ class TRecord {
 
  private:
   uint8_t Tag(TSlot slot) const { return slot < Slots_ ? TagBytes()[slot] : 0; }
+  static constexpr uint8_t MakeTag(TFieldType type, TValueKind kind) {
+    return static_cast<uint8_t>(0x80 | static_cast<uint8_t>(kind) << 4 | static_cast<uint8_t>(type));
+  }
+  bool HasKind(TSlot slot, TValueKind kind) const {
+    const uint8_t tag = Tag(slot);
+    return tag != 0 && static_cast<TValueKind>((tag >> 4) & 0x03) == kind;
+  }
   const uint8_t* TagBytes() const { return reinterpret_cast<const uint8_t*>(Words_.data() + Slots_); }
   uint8_t* TagBytes() { return reinterpret_cast<uint8_t*>(Words_.data() + Slots_); }
-  void Reserve(TSlot slot);
+  void Reserve(TSlot slot) {
+    if (slot >= Slots_) Grow(slot);
+  }
+  void Grow(TSlot slot);
   // Puts the word and the tag; true when either changed.
-  bool Put(TSlot slot, TFieldType type, TValueKind kind, uint64_t word);
+  bool Put(TSlot slot, TFieldType type, TValueKind kind, uint64_t word) {
+    Reserve(slot);
+    const uint8_t tag = MakeTag(type, kind);
+    uint8_t& oldTag = TagBytes()[slot];
+    const bool changed = Words_[slot] != word || (oldTag & 0xF0) != (tag & 0xF0);
+    Words_[slot] = word;
+    oldTag = tag;
+    return changed;
+  }
   // The index of the slot's out-of-line entry in `list`, added when the slot
   // held none of that kind.
   template <class T>

@@ -7,6 +7,7 @@
 // entries. A pad's corner radius follows from its size and percentage. A
 // via answers its size (round) on the layers it spans and on its own layer.
 #include <algorithm>
+#include <array>
 #include <string>
 
 #include "BoardStore.h"
@@ -50,59 +51,80 @@ constexpr TKindSet kPadOrVia = KindBit(kKindPad) | KindBit(kKindVia);
 // The pad or via of a per-layer call, or null after refusing the call for a
 // handle of another kind, a layer id the host does not have or a missing
 // result pointer.
-TObject* FindOnLayer(const char* call, uint32_t handle, TKindSet kinds, uint8_t layerId,
-                     bool pointers = true) {
+void RefuseOnLayer(const char* call, uint32_t handle, uint8_t layerId) {
+  if (layerId >= kLayerIdCount)
+    Refuse(call, handle, "no layer id " + std::to_string(layerId));
+  else
+    Refuse(call, handle, "no result pointer");
+}
+
+inline TObject* FindOnLayer(const char* call, uint32_t handle, TKindSet kinds, uint8_t layerId,
+                            bool pointers = true) {
   TObject* object = FindFor(call, handle, kinds);
   if (!object) return nullptr;
-  if (layerId >= kLayerIdCount) {
-    Refuse(call, handle, "no layer id " + std::to_string(layerId));
-    return nullptr;
-  }
-  if (!pointers) {
-    Refuse(call, handle, "no result pointer");
-    return nullptr;
-  }
-  return object;
+  if (layerId < kLayerIdCount && pointers) return object;
+  RefuseOnLayer(call, handle, layerId);
+  return nullptr;
 }
 
 bool IsCopper(unsigned id) { return id >= kTop && id <= kBottom; }
-bool FullStack(const TObject& pad) {
-  static const TFieldName kStackModeField(kStackMode.Name);
-  return pad.Int(kStackModeField) == kFullStack;
-}
+const TFieldName kStackModeField(kStackMode.Name);
+bool FullStack(const TObject& pad) { return pad.Int(kStackModeField) == kFullStack; }
 
 // The size and shape fields of the top, mid and bottom copper layers.
 struct TCopperGroup {
   TFieldName XSize, YSize, Shape;
 };
 
+const TCopperGroup kTopGroup{TFieldName("TopXSize"), TFieldName("TopYSize"), TFieldName("TopShape")},
+    kMidGroup{TFieldName("MidXSize"), TFieldName("MidYSize"), TFieldName("MidShape")},
+    kBottomGroup{TFieldName("BottomXSize"), TFieldName("BottomYSize"), TFieldName("BottomShape")};
 const TCopperGroup& CopperGroup(unsigned id) {
-  static const TCopperGroup top{TFieldName("TopXSize"), TFieldName("TopYSize"), TFieldName("TopShape")},
-      mid{TFieldName("MidXSize"), TFieldName("MidYSize"), TFieldName("MidShape")},
-      bottom{TFieldName("BottomXSize"), TFieldName("BottomYSize"), TFieldName("BottomShape")};
-  return id == kTop ? top : id == kBottom ? bottom : mid;
+  return id == kTop ? kTopGroup : id == kBottom ? kBottomGroup : kMidGroup;
 }
 
+// What a pad answers on one layer. In the full stack mode every layer
+// answers from its own entries; otherwise the copper layers answer from the
+// top, mid or bottom fields and the mid layers share MidLayer1's percentage.
 struct TPadLayer {
   int64_t XSize = 0, YSize = 0, Shape = 0, Percent = 0;
 };
 
-TPadLayer PadOnLayer(const TObject& pad, unsigned id) {
-  TPadLayer l;
-  if (!FullStack(pad) && IsCopper(id)) {
+void WorkOutPadLayers(const TObject& pad, std::array<TPadLayer, kLayerIdCount>& layers) {
+  const TLayerEntries xSize(pad, kLayerXSize), ySize(pad, kLayerYSize), shape(pad, kLayerShape),
+      percent(pad, kLayerCornerPercent);
+  for (unsigned id = 0; id < kLayerIdCount; ++id)
+    layers[id] = {xSize.At(id), ySize.At(id), shape.At(id), percent.At(id)};
+  if (FullStack(pad)) return;
+  const auto copper = [&](unsigned id) {
     const TCopperGroup& group = CopperGroup(id);
-    l.XSize = pad.Int(group.XSize);
-    l.YSize = pad.Int(group.YSize);
-    l.Shape = pad.Int(group.Shape);
     const unsigned shared = id == kTop || id == kBottom ? id : kFirstMid;
-    l.Percent = LayerArrayValue(pad, kLayerCornerPercent, shared);
-    return l;
+    return TPadLayer{pad.Int(group.XSize), pad.Int(group.YSize), pad.Int(group.Shape),
+                     percent.At(shared)};
+  };
+  layers[kTop] = copper(kTop);
+  layers[kBottom] = copper(kBottom);
+  const TPadLayer mid = copper(kFirstMid);
+  std::fill(layers.begin() + kFirstMid, layers.begin() + kBottom, mid);
+}
+
+// The importer asks a pad for each value on each of the 83 layers, one call
+// per value and layer, twice per pad. The last pad asked keeps its answers
+// for every layer until any field of the document is written again.
+struct TPadAnswers {
+  const TObject* Pad = nullptr;
+  uint64_t Writes = 0;
+  std::array<TPadLayer, kLayerIdCount> Layers;
+};
+
+const TPadLayer& PadOnLayer(const TObject& pad, unsigned id) {
+  static TPadAnswers answers;
+  if (answers.Pad != &pad || answers.Writes != gFieldWrites) {
+    WorkOutPadLayers(pad, answers.Layers);
+    answers.Pad = &pad;
+    answers.Writes = gFieldWrites;
   }
-  l.XSize = LayerArrayValue(pad, kLayerXSize, id);
-  l.YSize = LayerArrayValue(pad, kLayerYSize, id);
-  l.Shape = LayerArrayValue(pad, kLayerShape, id);
-  l.Percent = LayerArrayValue(pad, kLayerCornerPercent, id);
-  return l;
+  return answers.Layers[id];
 }
 
 // A via is on the layers from its start to its end layer and on its own.
@@ -161,7 +183,7 @@ int32_t PCB9_CALL PcbApi_QueryPadOrViaSizeOnLayer(uint32_t Object, uint8_t Layer
   TObject* object = FindOnLayer(__func__, Object, kPadOrVia, LayerId, XSize && YSize);
   if (!object) return kRefused;
   if ((object->Kind & kKindBits) == kKindPad) {
-    const TPadLayer l = PadOnLayer(*object, LayerId);
+    const TPadLayer& l = PadOnLayer(*object, LayerId);
     *XSize = static_cast<int32_t>(l.XSize);
     *YSize = static_cast<int32_t>(l.YSize);
     return 0;
@@ -176,7 +198,7 @@ int32_t PCB9_CALL PcbApi_QueryPadCornerRadiusOnLayer(uint32_t Object, uint8_t La
                                                      int32_t* Radius) {
   TObject* pad = FindOnLayer(__func__, Object, KindBit(kKindPad), LayerId, Radius != nullptr);
   if (!pad) return kRefused;
-  const TPadLayer l = PadOnLayer(*pad, LayerId);
+  const TPadLayer& l = PadOnLayer(*pad, LayerId);
   // The percentage is of half the smaller side.
   *Radius = static_cast<int32_t>(std::min(l.XSize, l.YSize) * l.Percent / 200);
   return 0;

@@ -62,13 +62,6 @@ const TLayerArray* FindLayerArray(std::string_view name) {
   return nullptr;
 }
 
-int64_t LayerArrayValue(const TObject& object, const TLayerArray& array, unsigned id) {
-  const auto* block = Block(object, array.Field);
-  const size_t at = size_t{id} * array.Width;
-  if (!block || id >= kLayerIdCount || at + array.Width > block->size()) return 0;
-  return array.Width == 4 ? ReadI32(block->data() + at) : (*block)[at];
-}
-
 void SetLayerArrayValue(TObject& object, const TLayerArray& array, unsigned id, int64_t value) {
   if (id >= kLayerIdCount) return;
   auto& block = MutableBlock(object, array.Field, size_t{kLayerIdCount} * array.Width);

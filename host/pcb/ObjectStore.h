@@ -28,7 +28,30 @@ extern const TLayerArray kLayerXSize, kLayerYSize, kLayerShape, kLayerCornerPerc
 std::span<const TLayerArray* const> LayerArrays();
 const TLayerArray* FindLayerArray(std::string_view name);
 
-int64_t LayerArrayValue(const TObject& object, const TLayerArray& array, unsigned id);
+// One per-layer array of an object, its block looked up once (entries
+// never stored read as 0).
+class TLayerEntries {
+ public:
+  TLayerEntries(const TObject& pad, const TLayerArray& array)
+      : Block_(pad.Bytes(array.Field)), Width_(array.Width) {}
+  int64_t At(unsigned id) const {
+    if (id >= kLayerIdCount) return 0;
+    const size_t at = size_t{id} * Width_;
+    if (!Block_ || at + Width_ > Block_->size()) return 0;
+    const uint8_t* p = Block_->data() + at;
+    if (Width_ != 4) return *p;
+    return static_cast<int32_t>(uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 |
+                                uint32_t{p[3]} << 24);
+  }
+
+ private:
+  const std::vector<uint8_t>* Block_;
+  unsigned Width_;
+};
+
+inline int64_t LayerArrayValue(const TObject& object, const TLayerArray& array, unsigned id) {
+  return TLayerEntries(object, array).At(id);
+}
 void SetLayerArrayValue(TObject& object, const TLayerArray& array, unsigned id, int64_t value);
 // Every entry of an array, signed for 4-byte entries.
 std::vector<int64_t> LayerArrayValues(const TObject& object, const TLayerArray& array);

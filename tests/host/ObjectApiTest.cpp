@@ -111,6 +111,46 @@ TEST_F(HostObjects, FullStackPadAnswersEveryLayerFromItsOwnEntries) {
   EXPECT_EQ(PcbApi_SetPadSizeOnLayer(pad, 83, 1, 1), 1);
 }
 
+// The answers a pad gives per layer are worked out once for all layers and
+// kept; every change in between must show in the next answer.
+TEST_F(HostObjects, PerLayerAnswersFollowEveryChange) {
+  const uint32_t a = PcbApi_CreateObject(kKindPad), b = PcbApi_CreateObject(kKindPad);
+  const auto size = [](uint32_t pad, uint8_t id) {
+    int32_t x = -1, y = -1;
+    EXPECT_EQ(PcbApi_QueryPadOrViaSizeOnLayer(pad, id, &x, &y), 0);
+    return x;
+  };
+  int32_t top = 100;
+  PcbApi_QueryPad(kStore, a, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                  nullptr, &top, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                  nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                  nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                  nullptr);
+  EXPECT_EQ(size(a, 1), 100);
+  const int64_t fresh = Object(b).Int("TopXSize");  // a new pad's default
+  EXPECT_NE(fresh, 100);
+  EXPECT_EQ(size(b, 1), fresh);  // another pad
+  top = 150;                  // a field stored through the pad's exchange
+  PcbApi_QueryPad(kStore, a, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                  nullptr, &top, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                  nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                  nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                  nullptr);
+  EXPECT_EQ(size(a, 1), 150);
+  ASSERT_EQ(PcbApi_SetPadSizeOnLayer(a, 1, 70, 30), 0);  // its own entry, not yet answered
+  EXPECT_EQ(size(a, 1), 150);
+  uint8_t mode = 2;  // the full stack: now every layer answers from its entries
+  ASSERT_EQ(PcbApi_QueryPadStackMode(kStore, a, &mode), 0);
+  EXPECT_EQ(size(a, 1), 70);
+  ASSERT_EQ(PcbApi_SetPadSizeOnLayer(a, 1, 90, 30), 0);
+  EXPECT_EQ(size(a, 1), 90);
+  Object(a).Set("StackMode", TFieldType::U8, int64_t{0});  // a write by name
+  EXPECT_EQ(size(a, 1), 150);
+  TDocument::Instance().Reset();  // new objects may take the old ones' places
+  const uint32_t c = PcbApi_CreateObject(kKindPad);
+  EXPECT_EQ(size(c, 1), fresh);
+}
+
 TEST_F(HostObjects, PerLayerPadCallsRefuseOtherKinds) {
   const uint32_t track = PcbApi_CreateObject(kKindTrack);
   int32_t radius = 0;

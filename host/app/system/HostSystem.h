@@ -14,6 +14,12 @@ struct TQueuedMessage;
 
 namespace hostsystem {
 
+// Asks the C library, where it can, to back the heap with large pages and
+// starts the program once more for it (the library reads the request only
+// at start-up); returns when there is nothing to ask or the new start
+// failed. A setting the user made stays as it is.
+void UseLargePages(char** argv);
+
 // The plug-in's file name on this system.
 extern const char* const kPluginFileName;
 // The folder of the running program.

@@ -23,6 +23,8 @@
 
 namespace pcb9host::hostsystem {
 
+void UseLargePages(char**) {}  // large pages need a privilege users do not have
+
 const char* const kPluginFileName = "pcb9import.dll";
 
 std::string ProgramFolder() {
