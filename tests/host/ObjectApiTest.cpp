@@ -120,22 +120,19 @@ TEST_F(HostObjects, PerLayerAnswersFollowEveryChange) {
     EXPECT_EQ(PcbApi_QueryPadOrViaSizeOnLayer(pad, id, &x, &y), 0);
     return x;
   };
-  int32_t top = 100;
-  PcbApi_QueryPad(kStore, a, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                  nullptr, &top, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                  nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                  nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                  nullptr);
+  const auto storeTop = [](uint32_t pad, int32_t top) {  // through the pad's own exchange
+    PcbApi_QueryPad(kStore, pad, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                    nullptr, &top, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                    nullptr, nullptr, nullptr);
+  };
+  storeTop(a, 100);
   EXPECT_EQ(size(a, 1), 100);
   const int64_t fresh = Object(b).Int("TopXSize");  // a new pad's default
   EXPECT_NE(fresh, 100);
   EXPECT_EQ(size(b, 1), fresh);  // another pad
-  top = 150;                  // a field stored through the pad's exchange
-  PcbApi_QueryPad(kStore, a, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                  nullptr, &top, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                  nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                  nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                  nullptr);
+  storeTop(a, 150);
   EXPECT_EQ(size(a, 1), 150);
   ASSERT_EQ(PcbApi_SetPadSizeOnLayer(a, 1, 70, 30), 0);  // its own entry, not yet answered
   EXPECT_EQ(size(a, 1), 150);
