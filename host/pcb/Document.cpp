@@ -254,9 +254,12 @@ int32_t Exchange(const char* call, TKindSet kinds, uint8_t dir, uint32_t handle,
 // --- the document ------------------------------------------------------------------
 
 TDocument& TDocument::MakeInstance() {
-  static TDocument document;
-  Instance_ = &document;
-  return document;
+  // Made once and never destroyed: freeing a board of a million objects
+  // one string at a time, as the program ends, took longer than writing
+  // its dump.
+  static TDocument* const document = new TDocument();
+  Instance_ = document;
+  return *document;
 }
 
 TDocument::TDocument() {
