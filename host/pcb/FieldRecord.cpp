@@ -92,7 +92,7 @@ void TRecord::Grow(TSlot slot) {
 }
 
 std::optional<double> TRecord::Real(TSlot slot) const {
-  if (!Has(slot) || Kind(slot) != TValueKind::Real) return std::nullopt;
+  if (!HasKind(slot, TValueKind::Real)) return std::nullopt;
   double value;
   std::memcpy(&value, &Words_[slot], sizeof value);
   return value;

@@ -79,9 +79,6 @@ struct TCopperGroup {
 const TCopperGroup kTopGroup{TFieldName("TopXSize"), TFieldName("TopYSize"), TFieldName("TopShape")},
     kMidGroup{TFieldName("MidXSize"), TFieldName("MidYSize"), TFieldName("MidShape")},
     kBottomGroup{TFieldName("BottomXSize"), TFieldName("BottomYSize"), TFieldName("BottomShape")};
-const TCopperGroup& CopperGroup(unsigned id) {
-  return id == kTop ? kTopGroup : id == kBottom ? kBottomGroup : kMidGroup;
-}
 
 // What a pad answers on one layer. In the full stack mode every layer
 // answers from its own entries; otherwise the copper layers answer from the
@@ -96,15 +93,13 @@ void WorkOutPadLayers(const TObject& pad, std::array<TPadLayer, kLayerIdCount>& 
   for (unsigned id = 0; id < kLayerIdCount; ++id)
     layers[id] = {xSize.At(id), ySize.At(id), shape.At(id), percent.At(id)};
   if (FullStack(pad)) return;
-  const auto copper = [&](unsigned id) {
-    const TCopperGroup& group = CopperGroup(id);
-    const unsigned shared = id == kTop || id == kBottom ? id : kFirstMid;
+  const auto copper = [&](const TCopperGroup& group, unsigned percentLayer) {
     return TPadLayer{pad.Int(group.XSize), pad.Int(group.YSize), pad.Int(group.Shape),
-                     percent.At(shared)};
+                     percent.At(percentLayer)};
   };
-  layers[kTop] = copper(kTop);
-  layers[kBottom] = copper(kBottom);
-  const TPadLayer mid = copper(kFirstMid);
+  layers[kTop] = copper(kTopGroup, kTop);
+  layers[kBottom] = copper(kBottomGroup, kBottom);
+  const TPadLayer mid = copper(kMidGroup, kFirstMid);
   std::fill(layers.begin() + kFirstMid, layers.begin() + kBottom, mid);
 }
 

@@ -30,13 +30,6 @@ const TFieldName kSegmentCount("SegmentCount"), kSegments("Segments"),
     kReferenceCount("ReferenceCount"), kReferences("References"), kRuleKind("RuleKind"),
     kConstraintQuery("ConstraintQuery");
 
-int32_t ReadI32(const uint8_t* p) {
-  uint32_t v = uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-  int32_t s;
-  std::memcpy(&s, &v, sizeof s);
-  return s;
-}
-
 void WriteI32(uint8_t* p, int32_t value) {
   uint32_t v;
   std::memcpy(&v, &value, sizeof v);

@@ -28,6 +28,12 @@ extern const TLayerArray kLayerXSize, kLayerYSize, kLayerShape, kLayerCornerPerc
 std::span<const TLayerArray* const> LayerArrays();
 const TLayerArray* FindLayerArray(std::string_view name);
 
+// A little-endian 32-bit entry of a stored block.
+inline int32_t ReadI32(const uint8_t* p) {
+  return static_cast<int32_t>(uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 |
+                              uint32_t{p[3]} << 24);
+}
+
 // One per-layer array of an object, its block looked up once (entries
 // never stored read as 0).
 class TLayerEntries {
@@ -39,9 +45,7 @@ class TLayerEntries {
     const size_t at = size_t{id} * Width_;
     if (!Block_ || at + Width_ > Block_->size()) return 0;
     const uint8_t* p = Block_->data() + at;
-    if (Width_ != 4) return *p;
-    return static_cast<int32_t>(uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 |
-                                uint32_t{p[3]} << 24);
+    return Width_ == 4 ? ReadI32(p) : *p;
   }
 
  private:
