@@ -1,5 +1,6 @@
 #include "Classifier.h"
 
+#include <functional>
 #include <limits>
 
 #include "RuleBuilders.h"
@@ -97,23 +98,75 @@ size_t TGroupKeyHash::operator()(const TGroupKey& key) const noexcept {
   return Combine(h, static_cast<uint32_t>(key.ConnectParam3));
 }
 
-void TValueGroup::AddName(std::string_view name) {
-  auto [it, added] = Names_.emplace(name);
-  if (added) Order_.push_back(&*it);
+// --- Names -------------------------------------------------------------------------
+
+uint32_t TNamePool::Intern(std::string_view name) {
+  if (Last_ != TFlatIndex::kNone && Names_[Last_] == name) return Last_;
+  Last_ = Index_.FindOrAdd(
+      std::hash<std::string_view>{}(name), [&](uint32_t n) { return Names_[n] == name; },
+      [&] {
+        Names_.emplace_back(name);
+        return static_cast<uint32_t>(Names_.size() - 1);
+      });
+  return Last_;
 }
 
-TValueGroup& TValueFamily::GroupFor(const TGroupKey& key) {
-  auto [it, added] = Groups_.try_emplace(key);
-  if (added) {
-    it->second = std::make_unique<TValueGroup>(key);
-    Order_.push_back(it->second.get());
+// --- Families --------------------------------------------------------------------
+
+const std::string& TValueGroup::NameAt(size_t index) const { return Family_->NameOf(*this, index); }
+
+void TValueFamily::Add(const TGroupKey& key, uint32_t name) {
+  const uint32_t group = GroupFor(key);
+  if (!Join(group, name)) return;
+  Members_.push_back({group, name});
+  ++Groups_[group].NameCount_;
+}
+
+uint32_t TValueFamily::GroupFor(const TGroupKey& key) {
+  return GroupIndex_.FindOrAdd(
+      TGroupKeyHash{}(key), [&](uint32_t g) { return Groups_[g].Key == key; },
+      [&] {
+        const auto number = static_cast<uint32_t>(Groups_.size());
+        Groups_.emplace_back(*this, key, number);
+        return number;
+      });
+}
+
+// Whether the name is new to the group; records it there.
+bool TValueFamily::Join(uint32_t group, uint32_t name) {
+  if (name >= FirstGroup_.size()) FirstGroup_.resize(size_t{name} + 1, 0);
+  uint32_t& first = FirstGroup_[name];
+  if (first == 0) {
+    first = group + 1;
+    return true;
   }
-  return *it->second;
+  if (first == group + 1) return false;
+  return MoreGroups_.insert(uint64_t{group} << 32 | name).second;
+}
+
+const std::string& TValueFamily::NameOf(const TValueGroup& group, size_t index) const {
+  if (OrderedMembers_ != Members_.size()) OrderMembers();
+  return Names_->At(OrderedNames_[GroupStarts_[group.Number_] + index]);
+}
+
+// Each group's names in one run, newest first: a counting sort of the
+// members by group, filled from the newest member back.
+void TValueFamily::OrderMembers() const {
+  GroupStarts_.assign(Groups_.size() + 1, 0);
+  for (const TMember& m : Members_) ++GroupStarts_[m.Group + 1];
+  for (size_t g = 0; g < Groups_.size(); ++g) GroupStarts_[g + 1] += GroupStarts_[g];
+  std::vector<uint32_t> next(GroupStarts_.begin(), GroupStarts_.end() - 1);
+  OrderedNames_.resize(Members_.size());
+  for (auto m = Members_.rbegin(); m != Members_.rend(); ++m) OrderedNames_[next[m->Group]++] = m->Name;
+  OrderedMembers_ = Members_.size();
 }
 
 // --- Collecting ---------------------------------------------------------------
 
-TClassifier::TClassifier(TPcbBoard* Board) : Board_(Board) { Switches_.fill(true); }
+TClassifier::TClassifier(TPcbBoard* Board) : Board_(Board) {
+  Switches_.fill(true);
+  for (TValueFamily& family : Families_) family.UseNames(&Names_);
+}
 
 uint8_t TClassifier::HostTopology(uint16_t TopologyCode) {
   const uint8_t code = static_cast<uint8_t>(TopologyCode & 0xFF);
@@ -121,7 +174,7 @@ uint8_t TClassifier::HostTopology(uint16_t TopologyCode) {
 }
 
 void TClassifier::Add(TRuleFamily Family, const TGroupKey& Key, std::string_view Name) {
-  Families_[Index(Family)].GroupFor(Key).AddName(Name.substr(0, kMaxNameLength));
+  Families_[Index(Family)].Add(Key, Names_.Intern(Name.substr(0, kMaxNameLength)));
 }
 
 void TClassifier::AddSolderMaskExpansion(int32_t Expansion, std::string_view PadName) {

@@ -7,16 +7,17 @@
 // Both levels keep the order the rules depend on: the newest group first in
 // its family, the newest name first in its group. Groups and names are also
 // indexed, so collecting stays linear however many values or names a family
-// holds.
+// holds, and each name is kept once for all families.
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
+#include <deque>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
+
+#include "rules/FlatIndex.h"
 
 namespace pcb9 {
 
@@ -51,42 +52,92 @@ struct TGroupKeyHash {
   size_t operator()(const TGroupKey& key) const noexcept;
 };
 
+// Every name the classifier was given, kept once however many families
+// carry it, and numbered in the order first seen.
+class TNamePool {
+ public:
+  // The number of the name, added when new.
+  uint32_t Intern(std::string_view name);
+  const std::string& At(uint32_t number) const { return Names_[number]; }
+  size_t Count() const { return Names_.size(); }
+
+ private:
+  std::deque<std::string> Names_;  // never moves a name: groups hand out references
+  TFlatIndex Index_;
+  // A pad's name is given to up to four families in a row.
+  uint32_t Last_ = TFlatIndex::kNone;
+};
+
+class TValueFamily;
+
 // One distinct value of a family and the pads or nets that carry it.
 class TValueGroup {
  public:
-  explicit TValueGroup(const TGroupKey& key) : Key(key) {}
+  TValueGroup(const TValueFamily& family, const TGroupKey& key, uint32_t number)
+      : Key(key), Family_(&family), Number_(number) {}
   TValueGroup(const TValueGroup&) = delete;
   TValueGroup& operator=(const TValueGroup&) = delete;
 
   const TGroupKey Key;
   bool IsDefault = false;
 
-  // Adds the name unless the group holds it already (byte for byte).
-  void AddName(std::string_view name);
-  size_t NameCount() const { return Order_.size(); }
+  size_t NameCount() const { return NameCount_; }
   // The names newest first: index 0 is the last one added.
-  const std::string& NameAt(size_t index) const { return *Order_[Order_.size() - 1 - index]; }
+  const std::string& NameAt(size_t index) const;
 
  private:
-  // The set owns the names (its nodes never move); the vector keeps them in
-  // the order they were added.
-  std::unordered_set<std::string> Names_;
-  std::vector<const std::string*> Order_;
+  friend class TValueFamily;
+  const TValueFamily* Family_;
+  uint32_t Number_;  // its place among the family's groups, oldest first
+  uint32_t NameCount_ = 0;
 };
 
-// The groups of one family.
+// The groups of one family. Groups and memberships live in flat tables, so
+// collecting a name costs a probe or two and no allocation of its own, and
+// walking a family reads its tables in order.
 class TValueFamily {
  public:
-  // The group of that key, created at the head of the family when new.
-  TValueGroup& GroupFor(const TGroupKey& key);
-  size_t GroupCount() const { return Order_.size(); }
-  bool Empty() const { return Order_.empty(); }
+  TValueFamily() = default;
+  TValueFamily(const TValueFamily&) = delete;
+  TValueFamily& operator=(const TValueFamily&) = delete;
+
+  // The pool the family's name numbers refer to; set once, before any Add.
+  void UseNames(const TNamePool* names) { Names_ = names; }
+  // Adds the name to the group of that key (created at the head of the
+  // family when new) unless the group holds it already.
+  void Add(const TGroupKey& key, uint32_t name);
+
+  size_t GroupCount() const { return Groups_.size(); }
+  bool Empty() const { return Groups_.empty(); }
   // The groups newest first: index 0 is the last one created.
-  TValueGroup& GroupAt(size_t index) const { return *Order_[Order_.size() - 1 - index]; }
+  TValueGroup& GroupAt(size_t index) const { return Groups_[Groups_.size() - 1 - index]; }
 
  private:
-  std::unordered_map<TGroupKey, std::unique_ptr<TValueGroup>, TGroupKeyHash> Groups_;
-  std::vector<TValueGroup*> Order_;
+  friend class TValueGroup;
+  // One name of one group, by their numbers.
+  struct TMember {
+    uint32_t Group;
+    uint32_t Name;
+  };
+
+  uint32_t GroupFor(const TGroupKey& key);
+  bool Join(uint32_t group, uint32_t name);
+  const std::string& NameOf(const TValueGroup& group, size_t index) const;
+  void OrderMembers() const;
+
+  const TNamePool* Names_ = nullptr;
+  mutable std::deque<TValueGroup> Groups_;  // in the order created; never moved
+  TFlatIndex GroupIndex_;
+  std::vector<TMember> Members_;  // in the order added
+  // By name number: its first group's number + 1 (0: in no group yet). A
+  // name in a second group of the family is remembered in MoreGroups_.
+  std::vector<uint32_t> FirstGroup_;
+  std::unordered_set<uint64_t> MoreGroups_;
+  // The members grouped, each group's names newest first, worked out when
+  // names are first read after an Add.
+  mutable std::vector<uint32_t> GroupStarts_;
+  mutable std::vector<uint32_t> OrderedNames_;
+  mutable size_t OrderedMembers_ = 0;
 };
 
 class TClassifier {
@@ -138,6 +189,7 @@ class TClassifier {
   void CreateFamilyRules(TRuleFamily Family);
 
   TPcbBoard* Board_;
+  TNamePool Names_;
   std::array<TValueFamily, kRuleFamilyCount> Families_;
   std::array<bool, kRuleFamilyCount> Switches_;
 };

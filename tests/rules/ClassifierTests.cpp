@@ -215,6 +215,31 @@ TEST_F(ClassifierRules, NamesCountOncePerGroupAndCompareByteForByte) {
   EXPECT_EQ(rules[4].Int("PasteMaskExpansion"), kMil);
 }
 
+// A name may sit in several groups of one family and in other families; it
+// counts once per group, and names read back follow later additions.
+TEST_F(ClassifierRules, NameInSeveralGroupsCountsOncePerGroup) {
+  TClassifier& c = *Classifier;
+  for (int32_t width : {10, 20, 10, 20}) c.AddTrackWidth(width, "A");
+  c.AddTrackWidth(10, "B");
+  const pcb9::TValueFamily& widths = c.Groups(TRuleFamily::TrackWidth);
+  const auto names = [](const pcb9::TValueGroup& group) {
+    Strings out;
+    for (size_t i = 0; i < group.NameCount(); ++i) out.push_back(group.NameAt(i));
+    return out;
+  };
+  ASSERT_EQ(widths.GroupCount(), 2u);
+  EXPECT_EQ(names(widths.GroupAt(1)), (Strings{"B", "A"}));
+  EXPECT_EQ(names(widths.GroupAt(0)), (Strings{"A"}));
+
+  c.AddTrackWidth(20, "C");
+  c.AddViaSize(10, "C");
+  c.AddViaSize(10, "A");
+  EXPECT_EQ(names(widths.GroupAt(0)), (Strings{"C", "A"}));
+  EXPECT_EQ(names(widths.GroupAt(1)), (Strings{"B", "A"}));
+  EXPECT_EQ(names(c.Groups(TRuleFamily::ViaSize).GroupAt(0)), (Strings{"A", "C"}));
+  EXPECT_EQ(c.CountRules(TRuleFamily::TrackWidth), 3);
+}
+
 TEST_F(ClassifierRules, NamesLongerThanTheHostKeepsAreCut) {
   const std::string longName(300, 'n');
   Classifier->AddViaSize(40 * kMil, longName);

@@ -1,0 +1,58 @@
+#pragma once
+// An open-addressing index from hashed keys to the numbers of entries kept
+// elsewhere. It holds each entry's hash and number only (8 bytes), the
+// caller compares the keys, so a lookup touches one or two cache lines and
+// an added entry allocates nothing but the occasional doubling.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace pcb9 {
+
+class TFlatIndex {
+ public:
+  static constexpr uint32_t kNone = 0xFFFFFFFF;
+
+  // The number of the entry with that hash for which `same(number)` holds;
+  // when there is none, `add()` makes the entry and gives its number, which
+  // is indexed.
+  template <class Same, class Add>
+  uint32_t FindOrAdd(uint64_t hash, Same same, Add add) {
+    if (2 * (Count_ + 1) > Slots_.size()) Grow();
+    const auto h = static_cast<uint32_t>(hash ^ (hash >> 32));
+    const size_t mask = Slots_.size() - 1;
+    for (size_t i = h & mask;; i = (i + 1) & mask) {
+      TSlot& slot = Slots_[i];
+      if (slot.Number == kNone) {
+        const uint32_t number = add();
+        slot = {h, number};
+        ++Count_;
+        return number;
+      }
+      if (slot.Hash == h && same(slot.Number)) return slot.Number;
+    }
+  }
+
+ private:
+  struct TSlot {
+    uint32_t Hash = 0;
+    uint32_t Number = kNone;
+  };
+
+  void Grow() {
+    std::vector<TSlot> old(Slots_.empty() ? 16 : 2 * Slots_.size());
+    old.swap(Slots_);
+    const size_t mask = Slots_.size() - 1;
+    for (const TSlot& slot : old) {
+      if (slot.Number == kNone) continue;
+      size_t i = slot.Hash & mask;
+      while (Slots_[i].Number != kNone) i = (i + 1) & mask;
+      Slots_[i] = slot;
+    }
+  }
+
+  std::vector<TSlot> Slots_;
+  size_t Count_ = 0;
+};
+
+}  // namespace pcb9
