@@ -55,4 +55,43 @@ class TFlatIndex {
   size_t Count_ = 0;
 };
 
+// A set of 32-bit numbers in one open-addressing table (no allocation per
+// number).
+class TNumberSet {
+ public:
+  // Whether the number was new; it is in the set afterwards.
+  bool Insert(uint32_t number) {
+    if (2 * (Count_ + 1) > Slots_.size()) Grow();
+    const uint64_t stored = uint64_t{number} + 1;  // 0 marks an empty slot
+    const size_t mask = Slots_.size() - 1;
+    for (size_t i = Spread(number) & mask;; i = (i + 1) & mask) {
+      if (Slots_[i] == stored) return false;
+      if (Slots_[i] == 0) {
+        Slots_[i] = stored;
+        ++Count_;
+        return true;
+      }
+    }
+  }
+
+ private:
+  static size_t Spread(uint32_t number) {
+    return static_cast<size_t>((uint64_t{number} * 0x9E3779B97F4A7C15ull) >> 32);
+  }
+  void Grow() {
+    std::vector<uint64_t> old(Slots_.empty() ? 16 : 2 * Slots_.size(), 0);
+    old.swap(Slots_);
+    const size_t mask = Slots_.size() - 1;
+    for (uint64_t stored : old) {
+      if (stored == 0) continue;
+      size_t i = Spread(static_cast<uint32_t>(stored - 1)) & mask;
+      while (Slots_[i] != 0) i = (i + 1) & mask;
+      Slots_[i] = stored;
+    }
+  }
+
+  std::vector<uint64_t> Slots_;
+  size_t Count_ = 0;
+};
+
 }  // namespace pcb9

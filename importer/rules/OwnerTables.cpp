@@ -1,12 +1,12 @@
 #include "rules/OwnerTables.h"
 
 #include <memory>
-#include <unordered_set>
 
 #include "hostapi/PcbApi.h"
 #include "proxies/Board.h"
 #include "proxies/Primitives.h"
 #include "proxies/ProxyFromHandle.h"
+#include "rules/FlatIndex.h"
 
 namespace pcb9 {
 
@@ -56,13 +56,13 @@ class TOwnerLinker {
   void Link(uint32_t object, const TLinkRow& row) {
     // The host may list an object under each of its layers; a second pass
     // would take the handle already stored for a file number.
-    if (!Linked_.insert(object).second) return;
+    if (!Linked_.Insert(object)) return;
     for (TLinkStep step : row.Steps) Run(step, object);
   }
 
  private:
   const TOwnerTables& Tables_;
-  std::unordered_set<uint32_t> Linked_;
+  TNumberSet Linked_;
 
   void Run(TLinkStep step, uint32_t object) {
     switch (step) {
