@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <tuple>
 
 #include "Checks.h"
 
@@ -30,6 +31,16 @@ uint64_t gFieldWrites = 0;
 
 TObject::TObject(uint8_t kind) : Kind(kind), LayoutKind_(kind), Record_(LayoutOf(kind).SlotCount()) {}
 
+TObject::TObject(const TObject& prototype, TFromPrototype)
+    : Handle(prototype.Handle),
+      Kind(prototype.Kind),
+      Deleted(prototype.Deleted),
+      Container(prototype.Container),
+      Members(prototype.Members),
+      ClassMembers(prototype.ClassMembers),
+      LayoutKind_(prototype.LayoutKind_),
+      Record_(prototype.Record_, prototype.Layout().SlotCount()) {}
+
 int64_t TObject::Int(std::string_view name, int64_t fallback) const {
   return Record_.Int(SlotOf(FindField(name))).value_or(fallback);
 }
@@ -39,13 +50,13 @@ double TObject::Real(std::string_view name, double fallback) const {
 }
 
 std::string TObject::Text(std::string_view name, const std::string& fallback) const {
-  const std::string* text = Record_.Text(SlotOf(FindField(name)));
-  return text ? *text : fallback;
+  const std::optional<std::string_view> text = Record_.Text(SlotOf(FindField(name)));
+  return text ? std::string(*text) : fallback;
 }
 
 std::string TObject::Text(TFieldName name, const std::string& fallback) const {
-  const std::string* text = Record_.Text(SlotOf(name.Id()));
-  return text ? *text : fallback;
+  const std::optional<std::string_view> text = Record_.Text(SlotOf(name.Id()));
+  return text ? std::string(*text) : fallback;
 }
 
 bool TObject::Has(std::string_view name) const { return Record_.Has(SlotOf(FindField(name))); }
@@ -57,7 +68,7 @@ std::optional<TValue> SlotValue(const TRecord& record, TSlot slot) {
   switch (record.Kind(slot)) {
     case TValueKind::Int: return TValue(*record.Int(slot));
     case TValueKind::Real: return TValue(*record.Real(slot));
-    case TValueKind::Text: return TValue(*record.Text(slot));
+    case TValueKind::Text: return TValue(std::string(*record.Text(slot)));
     case TValueKind::Bytes: return TValue(*record.Bytes(slot));
   }
   return std::nullopt;
@@ -103,6 +114,14 @@ void TObject::Set(std::string_view name, TFieldType type, TValue value) {
 
 void TObject::Set(TFieldName name, TFieldType type, TValue value) {
   Put(AddSlot(name.Id()), type, value);
+}
+
+void TObject::SetText(TFieldName name, std::string_view text) {
+  ++gFieldWrites;
+  const TSlot slot = AddSlot(name.Id());
+  if (slot == kNoSlot) return;
+  Record_.SetText(slot, TFieldType::Text, text);
+  Changed(name.Id());
 }
 
 std::vector<uint8_t>& TObject::MutableBytes(TFieldName name, TFieldType type) {
@@ -180,7 +199,7 @@ void TObject::Fetch(const TFieldSpec& field, void* p) const {
       break;
     }
     case TFieldType::Text: {
-      const std::string* text = Record_.Text(slot);
+      const std::optional<std::string_view> text = Record_.Text(slot);
       const size_t size = text ? std::min<size_t>(text->size(), 255) : 0;
       auto* bytes = static_cast<uint8_t*>(p);
       bytes[0] = static_cast<uint8_t>(size);
@@ -294,7 +313,10 @@ void TDocument::AddDefaults(uint8_t kind, const TDefaults& defaults) {
 
 TObject& TDocument::Create(uint8_t kind) {
   const auto handle = static_cast<uint32_t>(Objects_.size() + 1);
-  TObject& object = Objects_.emplace_back(handle, Prototypes_[kind]).second;
+  TObject& object = Objects_
+                        .emplace_back(std::piecewise_construct, std::forward_as_tuple(handle),
+                                      std::forward_as_tuple(Prototypes_[kind], TObject::kFromPrototype))
+                        .second;
   ByHandle_.push_back(&object);
   object.Handle = handle;
   ++gFieldWrites;

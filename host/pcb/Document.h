@@ -38,6 +38,14 @@ struct TObject {
   TObject() = default;
   // An empty object laid out as kind `kind`.
   explicit TObject(uint8_t kind);
+  // A copy of a kind's prototype, its record made once for every slot its
+  // kind has by now (no growth when its first fields are stored).
+  enum TFromPrototype { kFromPrototype };
+  TObject(const TObject& prototype, TFromPrototype);
+  TObject(const TObject&) = default;
+  TObject& operator=(const TObject&) = default;
+  TObject(TObject&&) = default;
+  TObject& operator=(TObject&&) = default;
 
   uint32_t Handle = 0;
   uint8_t Kind = 0;
@@ -55,6 +63,11 @@ struct TObject {
   double Real(std::string_view name, double fallback = 0) const;
   std::string Text(std::string_view name, const std::string& fallback = {}) const;
   std::string Text(TFieldName name, const std::string& fallback = {}) const;
+  // The text without a copy (empty when none is stored), valid until the
+  // object's next change.
+  std::string_view TextView(TFieldName name) const {
+    return Record_.Text(SlotOf(name.Id())).value_or(std::string_view());
+  }
   const std::vector<uint8_t>* Bytes(TFieldName name) const { return Record_.Bytes(SlotOf(name.Id())); }
   bool Has(std::string_view name) const;
   std::optional<TValue> Value(std::string_view name) const;
@@ -63,6 +76,8 @@ struct TObject {
 
   void Set(std::string_view name, TFieldType type, TValue value);
   void Set(TFieldName name, TFieldType type, TValue value);
+  // Stores a text without making a value of it first.
+  void SetText(TFieldName name, std::string_view text);
   // The field's byte block to change in place; a field that held no block
   // starts empty.
   std::vector<uint8_t>& MutableBytes(TFieldName name, TFieldType type = TFieldType::Bytes);
