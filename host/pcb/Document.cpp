@@ -5,6 +5,8 @@
 #include <tuple>
 
 #include "Checks.h"
+#include "Kinds.h"
+#include "ObjectStore.h"
 
 namespace morvik {
 
@@ -29,7 +31,8 @@ uint64_t gFieldWrites = 0;
 
 // --- objects ---------------------------------------------------------------------------
 
-TObject::TObject(uint8_t kind) : Kind(kind), LayoutKind_(kind), Record_(LayoutOf(kind).SlotCount()) {}
+TObject::TObject(uint8_t kind, TLayoutId layout)
+    : Kind(kind), Layout_(layout), Record_(LayoutOf(layout).SlotCount()) {}
 
 TObject::TObject(const TObject& prototype, TFromPrototype)
     : Handle(prototype.Handle),
@@ -38,7 +41,7 @@ TObject::TObject(const TObject& prototype, TFromPrototype)
       Container(prototype.Container),
       Members(prototype.Members),
       ClassMembers(prototype.ClassMembers),
-      LayoutKind_(prototype.LayoutKind_),
+      Layout_(prototype.Layout_),
       Record_(prototype.Record_, prototype.Layout().SlotCount()) {}
 
 int64_t TObject::Int(std::string_view name, int64_t fallback) const {
@@ -91,6 +94,9 @@ std::map<std::string, TValue> TObject::StoredFields() const {
 
 void TObject::Changed(TFieldId id) {
   if (IsWalkField(id)) ++Epochs().Owners;
+  static const TFieldName kRuleKind("RuleKind");
+  if (id == kRuleKind.Id() && RuleLayoutKind() && Int(kRuleKind) != *RuleLayoutKind())
+    TDocument::Instance().RuleKindChanged(*this);
 }
 
 void TObject::Put(TSlot slot, TFieldType type, const TValue& value) {
@@ -282,8 +288,10 @@ TDocument& TDocument::MakeInstance() {
 }
 
 TDocument::TDocument() {
-  Prototypes_.reserve(256);
-  for (unsigned kind = 0; kind < 256; ++kind) Prototypes_.emplace_back(static_cast<uint8_t>(kind));
+  Prototypes_.reserve(kLayoutCount);
+  for (unsigned kind = 0; kind < kRuleLayouts; ++kind) Prototypes_.emplace_back(static_cast<uint8_t>(kind));
+  for (unsigned rule = 0; rule < kRuleKindCount; ++rule)
+    Prototypes_.emplace_back(kKindRule, static_cast<TLayoutId>(kRuleLayouts + rule));
   RegisterObjectDefaults(*this);
   MakeBoard();
   NewDocument_.assign(Objects_.begin(), Objects_.end());
@@ -306,16 +314,58 @@ void TDocument::MakeBoard() {
   PopulateNewBoard(*this, board);
 }
 
-void TDocument::AddDefaults(uint8_t kind, const TDefaults& defaults) {
-  TObject& prototype = Prototypes_[kind];
-  for (const auto& [field, value] : defaults) prototype.Set(field.Name, field.Type, value);
+namespace {
+
+// The rule kind whose constraint values field `id` holds, if any.
+std::optional<uint8_t> ConstraintKindOf(TFieldId id) {
+  for (const TConstraintQuery& query : ConstraintQueries())
+    for (const TFieldSpec& field : query.Values)
+      if (field.Id == id) return query.RuleKind;
+  return std::nullopt;
 }
 
-TObject& TDocument::Create(uint8_t kind) {
+}  // namespace
+
+void TDocument::AddDefaults(uint8_t kind, const TDefaults& defaults) {
+  // A rule laid out by its rule kind starts with its own kind's constraint
+  // values only; it gets the others if its kind is changed (RuleKindChanged).
+  for (TObject& prototype : Prototypes_) {
+    if (prototype.Kind != kind) continue;
+    const auto ruleKind = prototype.RuleLayoutKind();
+    for (const auto& [field, value] : defaults) {
+      const std::optional<uint8_t> constraintKind = ConstraintKindOf(field.Id);
+      if (!ruleKind || !constraintKind || *constraintKind == *ruleKind)
+        prototype.Set(field.Name, field.Type, value);
+    }
+  }
+}
+
+void TDocument::RuleKindChanged(TObject& rule) const {
+  // Every default a rule made by PcbApi_CreateObject has, where the rule
+  // has stored nothing itself.
+  const TObject& prototype = Prototypes_[kKindRule];
+  const TLayout& layout = prototype.Layout();
+  for (TSlot slot = 0; slot < layout.SlotCount(); ++slot) {
+    const std::string_view name = FieldName(layout.FieldAt(slot));
+    if (const std::optional<TValue> value = prototype.Value(name); value && !rule.Has(name))
+      rule.Set(name, prototype.Record().Type(slot), *value);
+  }
+}
+
+TObject& TDocument::Create(uint8_t kind) { return CreateFrom(Prototypes_[kind]); }
+
+TObject& TDocument::CreateRule(uint8_t ruleKind) {
+  static const TFieldName kRuleKind("RuleKind");
+  TObject& rule = CreateFrom(Prototypes_[kRuleLayouts + std::min<uint8_t>(ruleKind, kRuleKindCount - 1)]);
+  rule.Set(kRuleKind, TFieldType::U8, int64_t{ruleKind});
+  return rule;
+}
+
+TObject& TDocument::CreateFrom(const TObject& prototype) {
   const auto handle = static_cast<uint32_t>(Objects_.size() + 1);
   TObject& object = Objects_
                         .emplace_back(std::piecewise_construct, std::forward_as_tuple(handle),
-                                      std::forward_as_tuple(Prototypes_[kind], TObject::kFromPrototype))
+                                      std::forward_as_tuple(prototype, TObject::kFromPrototype))
                         .second;
   ByHandle_.push_back(&object);
   object.Handle = handle;

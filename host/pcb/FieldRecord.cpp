@@ -85,11 +85,14 @@ constexpr size_t kMaxArena = 0xFFFFFFFFu;
 TRecord::TRecord(size_t slots) { Reserve(static_cast<TSlot>(slots == 0 ? 0 : slots - 1)); }
 
 TRecord::TRecord(const TRecord& other, size_t slots) : Blocks_(other.Blocks_) {
-  Slots_ = static_cast<TSlot>(std::min<size_t>(std::max<size_t>(slots, other.Slots_), kNoSlot));
+  // Its room beyond the last stored slot is not copied.
+  size_t used = other.Slots_;
+  while (used > 0 && other.TagBytes()[used - 1] == 0) --used;
+  Slots_ = static_cast<TSlot>(std::min<size_t>(std::max(slots, used), kNoSlot));
   if (Slots_ > 0) {
     Words_ = new uint64_t[Slots_ + TagWords(Slots_)]();
-    std::copy_n(other.Words_, other.Slots_, Words_);
-    std::memcpy(TagBytes(), other.TagBytes(), other.Slots_);
+    std::copy_n(other.Words_, used, Words_);
+    std::memcpy(TagBytes(), other.TagBytes(), used);
   }
   if (other.ArenaUsed_ > other.ArenaDead_) PackTexts(other, other.ArenaUsed_ - other.ArenaDead_);
 }

@@ -79,11 +79,16 @@ class TLayout {
   mutable std::vector<TSlot> ByName_;
 };
 
-// The layout of objects made as kind `kind` (every kind number has one).
-// Constant-initialised, so usable from any static initialiser, and found
-// without a call on every field exchanged.
-inline constinit std::array<TLayout, 256> gLayouts{};
-inline TLayout& LayoutOf(uint8_t kind) { return gLayouts[kind]; }
+// Layouts by number: one per object kind (0..255), then one per rule kind
+// (kRuleLayouts + rule kind): rules are most of a large board's objects and
+// each has only its own kind's constraint fields, so they are laid out by
+// rule kind. Constant-initialised, so usable from any static initialiser,
+// and found without a call on every field exchanged.
+using TLayoutId = uint16_t;
+constexpr TLayoutId kRuleLayouts = 256;
+constexpr size_t kLayoutCount = kRuleLayouts + 64;
+inline constinit std::array<TLayout, kLayoutCount> gLayouts{};
+inline TLayout& LayoutOf(TLayoutId layout) { return gLayouts[layout]; }
 
 // --- records -----------------------------------------------------------------------
 
