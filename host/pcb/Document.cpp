@@ -42,7 +42,7 @@ TObject::TObject(const TObject& prototype, TFromPrototype)
       Members(prototype.Members),
       ClassMembers(prototype.ClassMembers),
       Layout_(prototype.Layout_),
-      Record_(prototype.Record_, prototype.Layout().SlotCount()) {}
+      Record_(prototype.Record_, prototype.Layout().SlotCount(), prototype.Layout().TextBytes()) {}
 
 int64_t TObject::Int(std::string_view name, int64_t fallback) const {
   return Record_.Int(SlotOf(FindField(name))).value_or(fallback);
@@ -108,10 +108,18 @@ void TObject::Put(TSlot slot, TFieldType type, const TValue& value) {
   else if (const auto* d = std::get_if<double>(&value))
     changed = Record_.SetReal(slot, type, *d);
   else if (const auto* text = std::get_if<std::string>(&value))
-    Record_.SetText(slot, type, *text);
+    PutText(slot, type, *text);
   else
     Record_.SetBytes(slot, type) = std::get<std::vector<uint8_t>>(value);
   if (changed) Changed(Layout().FieldAt(slot));
+}
+
+void TObject::PutText(TSlot slot, TFieldType type, std::string_view text) {
+  // What the arena needed before any packing: the next object of the
+  // layout, stored the same way, then never grows.
+  const size_t needed = Record_.ArenaSize() + text.size();
+  Record_.SetText(slot, type, text);
+  LayoutOf(Layout_).NoteTextBytes(std::max(needed, Record_.ArenaSize()));
 }
 
 void TObject::Set(std::string_view name, TFieldType type, TValue value) {
@@ -126,7 +134,7 @@ void TObject::SetText(TFieldName name, std::string_view text) {
   ++gFieldWrites;
   const TSlot slot = AddSlot(name.Id());
   if (slot == kNoSlot) return;
-  Record_.SetText(slot, TFieldType::Text, text);
+  PutText(slot, TFieldType::Text, text);
   Changed(name.Id());
 }
 
@@ -237,8 +245,7 @@ void TObject::Store(const TFieldSpec& field, const void* p) {
     }
     case TFieldType::Text: {
       auto* bytes = static_cast<const uint8_t*>(p);
-      Record_.SetText(slot, field.Type,
-                      std::string_view(reinterpret_cast<const char*>(bytes + 1), bytes[0]));
+      PutText(slot, field.Type, std::string_view(reinterpret_cast<const char*>(bytes + 1), bytes[0]));
       break;
     }
     case TFieldType::Bytes: {

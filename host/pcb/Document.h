@@ -105,6 +105,7 @@ struct TObject {
   TSlot SlotOf(TFieldId id) const { return Layout().SlotOf(id); }
   TSlot AddSlot(TFieldId id) { return LayoutOf(Layout_).AddSlot(id); }
   void Put(TSlot slot, TFieldType type, const TValue& value);
+  void PutText(TSlot slot, TFieldType type, std::string_view text);
   void Changed(TFieldId id);
 
   TLayoutId Layout_ = 0;  // as it was made: Kind may be changed later

@@ -84,7 +84,7 @@ constexpr size_t kMaxArena = 0xFFFFFFFFu;
 
 TRecord::TRecord(size_t slots) { Reserve(static_cast<TSlot>(slots == 0 ? 0 : slots - 1)); }
 
-TRecord::TRecord(const TRecord& other, size_t slots) : Blocks_(other.Blocks_) {
+TRecord::TRecord(const TRecord& other, size_t slots, size_t textBytes) : Blocks_(other.Blocks_) {
   // Its room beyond the last stored slot is not copied.
   size_t used = other.Slots_;
   while (used > 0 && other.TagBytes()[used - 1] == 0) --used;
@@ -94,7 +94,8 @@ TRecord::TRecord(const TRecord& other, size_t slots) : Blocks_(other.Blocks_) {
     std::copy_n(other.Words_, used, Words_);
     std::memcpy(TagBytes(), other.TagBytes(), used);
   }
-  if (other.ArenaUsed_ > other.ArenaDead_) PackTexts(other, other.ArenaUsed_ - other.ArenaDead_);
+  const size_t live = other.ArenaUsed_ - other.ArenaDead_;
+  if (live > 0 || textBytes > 0) PackTexts(other, std::max(live, textBytes));
 }
 
 TRecord::~TRecord() {
@@ -191,6 +192,7 @@ void TRecord::SetText(TSlot slot, TFieldType type, std::string_view value) {
 }
 
 std::vector<uint8_t>& TRecord::SetBytes(TSlot slot, TFieldType type) {
+  if (Blocks_.empty()) Blocks_.reserve(4);  // a pad's four per-layer arrays
   if (Has(slot) && Kind(slot) == TValueKind::Bytes) {
     Put(slot, type, TValueKind::Bytes, Words_[slot]);
     return Blocks_[Words_[slot]];

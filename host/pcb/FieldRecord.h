@@ -4,6 +4,7 @@
 // been given (its layout: id -> slot); an object keeps one 64-bit word and
 // one tag per slot, with its texts and byte blocks beside them. Exchanges
 // find a field by its id and slot, never by its name.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -70,6 +71,12 @@ class TLayout {
   size_t SlotCount() const { return Fields_.size(); }
   // Every slot, its field names in byte order (the order the dump shows).
   std::span<const TSlot> SlotsByName() const;
+  // The text bytes an object of this layout has needed at most (up to a
+  // bound): a new object's arena is made that large at once.
+  size_t TextBytes() const { return TextBytes_; }
+  void NoteTextBytes(size_t bytes) {
+    if (bytes > TextBytes_) TextBytes_ = static_cast<uint32_t>(std::min<size_t>(bytes, kMaxTextBytesHint));
+  }
 
  private:
   TSlot AddNewSlot(TFieldId id);
@@ -77,6 +84,8 @@ class TLayout {
   std::vector<TSlot> Slots_;      // by field id
   std::vector<TFieldId> Fields_;  // by slot
   mutable std::vector<TSlot> ByName_;
+  static constexpr size_t kMaxTextBytesHint = 256;
+  uint32_t TextBytes_ = 0;
 };
 
 // Layouts by number: one per object kind (0..255), then one per rule kind
@@ -107,8 +116,9 @@ class TRecord {
  public:
   explicit TRecord(size_t slots = 0);
   // A copy of `other` laid out for `slots` slots (or its own, if more),
+  // with room for `textBytes` bytes of texts (or its own, if more),
   // allocated once: a new object copies its kind's prototype this way.
-  TRecord(const TRecord& other, size_t slots);
+  TRecord(const TRecord& other, size_t slots, size_t textBytes = 0);
   TRecord(const TRecord& other) : TRecord(other, 0) {}
   TRecord(TRecord&& other) noexcept { Swap(other); }
   TRecord& operator=(TRecord other) noexcept {
