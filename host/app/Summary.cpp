@@ -29,25 +29,34 @@ std::string CountsText(const TKindCounts& counts) {
   return text.empty() ? "none" : text;
 }
 
-// Objects per kind, those still on the board and those deleted.
+// Objects per kind, those still on the board and those deleted (counted
+// by kind number first: no key made per object).
 std::pair<TKindCounts, TKindCounts> ObjectCounts() {
-  TKindCounts live, deleted;
+  std::array<std::array<int64_t, 256>, 2> byKind{};
   for (const auto& [handle, object] : morvik::TDocument::Instance().Objects())
-    ++(object.Deleted ? deleted : live)[std::string(morvik::KindName(object.Kind))];
-  return {live, deleted};
+    ++byKind[object.Deleted ? 1 : 0][object.Kind];
+  std::pair<TKindCounts, TKindCounts> counts;
+  for (unsigned kind = 0; kind < 256; ++kind) {
+    const std::string name(morvik::KindName(static_cast<uint8_t>(kind)));
+    if (byKind[0][kind]) counts.first[name] += byKind[0][kind];
+    if (byKind[1][kind]) counts.second[name] += byKind[1][kind];
+  }
+  return counts;
 }
 
 // The rules on the board by kind: "Clearance 10, Width 3, ...".
 std::pair<size_t, TKindCounts> Rules() {
-  TKindCounts byKind;
+  static const morvik::TFieldName kRuleName("RuleName");
+  // Keyed by views of the rules' own names: a key is made once per kind.
+  std::map<std::string_view, int64_t> byPrefix;
   size_t total = 0;
   for (const auto& [handle, object] : morvik::TDocument::Instance().Objects()) {
     if (object.Deleted || object.Kind != morvik::kKindRule) continue;
-    const std::string name = object.Text("RuleName");
-    ++byKind[name.substr(0, name.find('_'))];
+    const std::string_view name = object.TextView(kRuleName);
+    ++byPrefix[name.substr(0, name.find('_'))];
     ++total;
   }
-  return {total, byKind};
+  return {total, TKindCounts(byPrefix.begin(), byPrefix.end())};
 }
 
 std::string ResultText(const TFileRun& run) {

@@ -102,10 +102,7 @@ uint32_t PCB9_CALL PcbApi_CreateObject(uint8_t Kind) {
 
 uint32_t PCB9_CALL PcbApi_CreateRuleObject(uint8_t RuleKind) {
   if (RuleKind >= kRuleKindCount) return 0;
-  static const TFieldName kRuleKindField("RuleKind");
-  TObject& rule = TDocument::Instance().Create(kKindRule);
-  rule.Set(kRuleKindField, TFieldType::U8, int64_t{RuleKind});
-  return rule.Handle;
+  return TDocument::Instance().CreateRule(RuleKind).Handle;
 }
 
 // An object has one owner (the board or a component), recorded in

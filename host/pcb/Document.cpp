@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <tuple>
 
 #include "Checks.h"
+#include "Kinds.h"
+#include "ObjectStore.h"
 
 namespace morvik {
 
@@ -28,7 +31,18 @@ uint64_t gFieldWrites = 0;
 
 // --- objects ---------------------------------------------------------------------------
 
-TObject::TObject(uint8_t kind) : Kind(kind), LayoutKind_(kind), Record_(LayoutOf(kind).SlotCount()) {}
+TObject::TObject(uint8_t kind, TLayoutId layout)
+    : Kind(kind), Layout_(layout), Record_(LayoutOf(layout).SlotCount()) {}
+
+TObject::TObject(const TObject& prototype, TFromPrototype)
+    : Handle(prototype.Handle),
+      Kind(prototype.Kind),
+      Deleted(prototype.Deleted),
+      Container(prototype.Container),
+      Members(prototype.Members),
+      ClassMembers(prototype.ClassMembers),
+      Layout_(prototype.Layout_),
+      Record_(prototype.Record_, prototype.Layout().SlotCount(), prototype.Layout().TextBytes()) {}
 
 int64_t TObject::Int(std::string_view name, int64_t fallback) const {
   return Record_.Int(SlotOf(FindField(name))).value_or(fallback);
@@ -39,13 +53,13 @@ double TObject::Real(std::string_view name, double fallback) const {
 }
 
 std::string TObject::Text(std::string_view name, const std::string& fallback) const {
-  const std::string* text = Record_.Text(SlotOf(FindField(name)));
-  return text ? *text : fallback;
+  const std::optional<std::string_view> text = Record_.Text(SlotOf(FindField(name)));
+  return text ? std::string(*text) : fallback;
 }
 
 std::string TObject::Text(TFieldName name, const std::string& fallback) const {
-  const std::string* text = Record_.Text(SlotOf(name.Id()));
-  return text ? *text : fallback;
+  const std::optional<std::string_view> text = Record_.Text(SlotOf(name.Id()));
+  return text ? std::string(*text) : fallback;
 }
 
 bool TObject::Has(std::string_view name) const { return Record_.Has(SlotOf(FindField(name))); }
@@ -57,7 +71,7 @@ std::optional<TValue> SlotValue(const TRecord& record, TSlot slot) {
   switch (record.Kind(slot)) {
     case TValueKind::Int: return TValue(*record.Int(slot));
     case TValueKind::Real: return TValue(*record.Real(slot));
-    case TValueKind::Text: return TValue(*record.Text(slot));
+    case TValueKind::Text: return TValue(std::string(*record.Text(slot)));
     case TValueKind::Bytes: return TValue(*record.Bytes(slot));
   }
   return std::nullopt;
@@ -80,6 +94,9 @@ std::map<std::string, TValue> TObject::StoredFields() const {
 
 void TObject::Changed(TFieldId id) {
   if (IsWalkField(id)) ++Epochs().Owners;
+  static const TFieldName kRuleKind("RuleKind");
+  if (id == kRuleKind.Id() && RuleLayoutKind() && Int(kRuleKind) != *RuleLayoutKind())
+    TDocument::Instance().RuleKindChanged(*this);
 }
 
 void TObject::Put(TSlot slot, TFieldType type, const TValue& value) {
@@ -91,10 +108,18 @@ void TObject::Put(TSlot slot, TFieldType type, const TValue& value) {
   else if (const auto* d = std::get_if<double>(&value))
     changed = Record_.SetReal(slot, type, *d);
   else if (const auto* text = std::get_if<std::string>(&value))
-    Record_.SetText(slot, type, *text);
+    PutText(slot, type, *text);
   else
     Record_.SetBytes(slot, type) = std::get<std::vector<uint8_t>>(value);
   if (changed) Changed(Layout().FieldAt(slot));
+}
+
+void TObject::PutText(TSlot slot, TFieldType type, std::string_view text) {
+  // What the arena needed before any packing: the next object of the
+  // layout, stored the same way, then never grows.
+  const size_t needed = Record_.ArenaSize() + text.size();
+  Record_.SetText(slot, type, text);
+  LayoutOf(Layout_).NoteTextBytes(std::max(needed, Record_.ArenaSize()));
 }
 
 void TObject::Set(std::string_view name, TFieldType type, TValue value) {
@@ -103,6 +128,14 @@ void TObject::Set(std::string_view name, TFieldType type, TValue value) {
 
 void TObject::Set(TFieldName name, TFieldType type, TValue value) {
   Put(AddSlot(name.Id()), type, value);
+}
+
+void TObject::SetText(TFieldName name, std::string_view text) {
+  ++gFieldWrites;
+  const TSlot slot = AddSlot(name.Id());
+  if (slot == kNoSlot) return;
+  PutText(slot, TFieldType::Text, text);
+  Changed(name.Id());
 }
 
 std::vector<uint8_t>& TObject::MutableBytes(TFieldName name, TFieldType type) {
@@ -180,7 +213,7 @@ void TObject::Fetch(const TFieldSpec& field, void* p) const {
       break;
     }
     case TFieldType::Text: {
-      const std::string* text = Record_.Text(slot);
+      const std::optional<std::string_view> text = Record_.Text(slot);
       const size_t size = text ? std::min<size_t>(text->size(), 255) : 0;
       auto* bytes = static_cast<uint8_t*>(p);
       bytes[0] = static_cast<uint8_t>(size);
@@ -212,8 +245,7 @@ void TObject::Store(const TFieldSpec& field, const void* p) {
     }
     case TFieldType::Text: {
       auto* bytes = static_cast<const uint8_t*>(p);
-      Record_.SetText(slot, field.Type,
-                      std::string_view(reinterpret_cast<const char*>(bytes + 1), bytes[0]));
+      PutText(slot, field.Type, std::string_view(reinterpret_cast<const char*>(bytes + 1), bytes[0]));
       break;
     }
     case TFieldType::Bytes: {
@@ -263,8 +295,10 @@ TDocument& TDocument::MakeInstance() {
 }
 
 TDocument::TDocument() {
-  Prototypes_.reserve(256);
-  for (unsigned kind = 0; kind < 256; ++kind) Prototypes_.emplace_back(static_cast<uint8_t>(kind));
+  Prototypes_.reserve(kLayoutCount);
+  for (unsigned kind = 0; kind < kRuleLayouts; ++kind) Prototypes_.emplace_back(static_cast<uint8_t>(kind));
+  for (unsigned rule = 0; rule < kRuleKindCount; ++rule)
+    Prototypes_.emplace_back(kKindRule, static_cast<TLayoutId>(kRuleLayouts + rule));
   RegisterObjectDefaults(*this);
   MakeBoard();
   NewDocument_.assign(Objects_.begin(), Objects_.end());
@@ -287,14 +321,59 @@ void TDocument::MakeBoard() {
   PopulateNewBoard(*this, board);
 }
 
-void TDocument::AddDefaults(uint8_t kind, const TDefaults& defaults) {
-  TObject& prototype = Prototypes_[kind];
-  for (const auto& [field, value] : defaults) prototype.Set(field.Name, field.Type, value);
+namespace {
+
+// The rule kind whose constraint values field `id` holds, if any.
+std::optional<uint8_t> ConstraintKindOf(TFieldId id) {
+  for (const TConstraintQuery& query : ConstraintQueries())
+    for (const TFieldSpec& field : query.Values)
+      if (field.Id == id) return query.RuleKind;
+  return std::nullopt;
 }
 
-TObject& TDocument::Create(uint8_t kind) {
+}  // namespace
+
+void TDocument::AddDefaults(uint8_t kind, const TDefaults& defaults) {
+  // A rule laid out by its rule kind starts with its own kind's constraint
+  // values only; it gets the others if its kind is changed (RuleKindChanged).
+  for (TObject& prototype : Prototypes_) {
+    if (prototype.Kind != kind) continue;
+    const auto ruleKind = prototype.RuleLayoutKind();
+    for (const auto& [field, value] : defaults) {
+      const std::optional<uint8_t> constraintKind = ConstraintKindOf(field.Id);
+      if (!ruleKind || !constraintKind || *constraintKind == *ruleKind)
+        prototype.Set(field.Name, field.Type, value);
+    }
+  }
+}
+
+void TDocument::RuleKindChanged(TObject& rule) const {
+  // Every default a rule made by PcbApi_CreateObject has, where the rule
+  // has stored nothing itself.
+  const TObject& prototype = Prototypes_[kKindRule];
+  const TLayout& layout = prototype.Layout();
+  for (TSlot slot = 0; slot < layout.SlotCount(); ++slot) {
+    const std::string_view name = FieldName(layout.FieldAt(slot));
+    if (const std::optional<TValue> value = prototype.Value(name); value && !rule.Has(name))
+      rule.Set(name, prototype.Record().Type(slot), *value);
+  }
+}
+
+TObject& TDocument::Create(uint8_t kind) { return CreateFrom(Prototypes_[kind]); }
+
+TObject& TDocument::CreateRule(uint8_t ruleKind) {
+  static const TFieldName kRuleKind("RuleKind");
+  TObject& rule = CreateFrom(Prototypes_[kRuleLayouts + std::min<uint8_t>(ruleKind, kRuleKindCount - 1)]);
+  rule.Set(kRuleKind, TFieldType::U8, int64_t{ruleKind});
+  return rule;
+}
+
+TObject& TDocument::CreateFrom(const TObject& prototype) {
   const auto handle = static_cast<uint32_t>(Objects_.size() + 1);
-  TObject& object = Objects_.emplace_back(handle, Prototypes_[kind]).second;
+  TObject& object = Objects_
+                        .emplace_back(std::piecewise_construct, std::forward_as_tuple(handle),
+                                      std::forward_as_tuple(prototype, TObject::kFromPrototype))
+                        .second;
   ByHandle_.push_back(&object);
   object.Handle = handle;
   ++gFieldWrites;

@@ -36,8 +36,17 @@ using TValue = std::variant<int64_t, double, std::string, std::vector<uint8_t>>;
 
 struct TObject {
   TObject() = default;
-  // An empty object laid out as kind `kind`.
-  explicit TObject(uint8_t kind);
+  // An empty object of kind `kind`, laid out as that kind or by `layout`.
+  explicit TObject(uint8_t kind) : TObject(kind, kind) {}
+  TObject(uint8_t kind, TLayoutId layout);
+  // A copy of a kind's prototype, its record made once for every slot its
+  // kind has by now (no growth when its first fields are stored).
+  enum TFromPrototype { kFromPrototype };
+  TObject(const TObject& prototype, TFromPrototype);
+  TObject(const TObject&) = default;
+  TObject& operator=(const TObject&) = default;
+  TObject(TObject&&) = default;
+  TObject& operator=(TObject&&) = default;
 
   uint32_t Handle = 0;
   uint8_t Kind = 0;
@@ -55,6 +64,11 @@ struct TObject {
   double Real(std::string_view name, double fallback = 0) const;
   std::string Text(std::string_view name, const std::string& fallback = {}) const;
   std::string Text(TFieldName name, const std::string& fallback = {}) const;
+  // The text without a copy (empty when none is stored), valid until the
+  // object's next change.
+  std::string_view TextView(TFieldName name) const {
+    return Record_.Text(SlotOf(name.Id())).value_or(std::string_view());
+  }
   const std::vector<uint8_t>* Bytes(TFieldName name) const { return Record_.Bytes(SlotOf(name.Id())); }
   bool Has(std::string_view name) const;
   std::optional<TValue> Value(std::string_view name) const;
@@ -63,6 +77,8 @@ struct TObject {
 
   void Set(std::string_view name, TFieldType type, TValue value);
   void Set(TFieldName name, TFieldType type, TValue value);
+  // Stores a text without making a value of it first.
+  void SetText(TFieldName name, std::string_view text);
   // The field's byte block to change in place; a field that held no block
   // starts empty.
   std::vector<uint8_t>& MutableBytes(TFieldName name, TFieldType type = TFieldType::Bytes);
@@ -74,17 +90,25 @@ struct TObject {
   void Fetch(const TFieldSpec& field, void* to) const;
   void Store(const TFieldSpec& field, const void* from);
 
+  // The rule kind of the layout it was made with, for a rule laid out by
+  // its rule kind (TDocument::CreateRule).
+  std::optional<uint8_t> RuleLayoutKind() const {
+    if (Layout_ < kRuleLayouts) return std::nullopt;
+    return static_cast<uint8_t>(Layout_ - kRuleLayouts);
+  }
+
   // The record and its layout, slot by slot (the dump).
-  const TLayout& Layout() const { return LayoutOf(LayoutKind_); }
+  const TLayout& Layout() const { return LayoutOf(Layout_); }
   const TRecord& Record() const { return Record_; }
 
  private:
   TSlot SlotOf(TFieldId id) const { return Layout().SlotOf(id); }
-  TSlot AddSlot(TFieldId id) { return LayoutOf(LayoutKind_).AddSlot(id); }
+  TSlot AddSlot(TFieldId id) { return LayoutOf(Layout_).AddSlot(id); }
   void Put(TSlot slot, TFieldType type, const TValue& value);
+  void PutText(TSlot slot, TFieldType type, std::string_view text);
   void Changed(TFieldId id);
 
-  uint8_t LayoutKind_ = 0;  // the kind it was made as: Kind may be changed later
+  TLayoutId Layout_ = 0;  // as it was made: Kind may be changed later
   TRecord Record_;
 };
 
@@ -118,6 +142,8 @@ class TDocument {
 
   // A new object of that kind with the kind's defaults, in no container.
   TObject& Create(uint8_t kind);
+  // A new rule of that rule kind (0..kRuleKindCount - 1), laid out by it.
+  TObject& CreateRule(uint8_t ruleKind);
   TObject* Find(uint32_t handle) {
     return handle >= 1 && handle <= ByHandle_.size() ? ByHandle_[handle - 1] : nullptr;
   }
@@ -128,6 +154,10 @@ class TDocument {
   void AddDefaults(uint8_t kind, const TDefaults& defaults);
 
   uint32_t BoardHandle() const { return Board_; }
+
+  // Gives a rule made by CreateRule whose kind was changed the defaults of
+  // every rule kind that it has not stored itself.
+  void RuleKindChanged(TObject& rule) const;
 
   // Container membership (AddObjectToContainer, DeleteObjectFromContainer):
   // an owner (the board or a component) also becomes the object's
@@ -147,7 +177,9 @@ class TDocument {
   static inline TDocument* Instance_ = nullptr;
   std::deque<TEntry> Objects_;  // handle h at index h - 1; a deque never moves them
   std::vector<TObject*> ByHandle_;  // the same objects, by handle - 1
-  std::vector<TObject> Prototypes_;  // a new object of each kind
+  TObject& CreateFrom(const TObject& prototype);
+
+  std::vector<TObject> Prototypes_;  // a new object of each layout
   // Memberships of containers that are not owners, as container << 32 | object.
   std::unordered_set<uint64_t> GroupMembers_;
   uint32_t Board_ = 0;

@@ -75,20 +75,84 @@ namespace {
 
 constexpr size_t TagWords(size_t slots) { return (slots + 7) / 8; }
 
+// The first arena of a record: most objects' texts fit, in one allocation.
+constexpr size_t kFirstArena = 64;
+// Offsets and sizes are 32-bit: a record's texts stop there.
+constexpr size_t kMaxArena = 0xFFFFFFFFu;
+
 }  // namespace
 
 TRecord::TRecord(size_t slots) { Reserve(static_cast<TSlot>(slots == 0 ? 0 : slots - 1)); }
+
+TRecord::TRecord(const TRecord& other, size_t slots, size_t textBytes) : Blocks_(other.Blocks_) {
+  // Its room beyond the last stored slot is not copied.
+  size_t used = other.Slots_;
+  while (used > 0 && other.TagBytes()[used - 1] == 0) --used;
+  Slots_ = static_cast<TSlot>(std::min<size_t>(std::max(slots, used), kNoSlot));
+  if (Slots_ > 0) {
+    Words_ = new uint64_t[Slots_ + TagWords(Slots_)]();
+    std::copy_n(other.Words_, used, Words_);
+    std::memcpy(TagBytes(), other.TagBytes(), used);
+  }
+  const size_t live = other.ArenaUsed_ - other.ArenaDead_;
+  if (live > 0 || textBytes > 0) PackTexts(other, std::max(live, textBytes));
+}
+
+TRecord::~TRecord() {
+  delete[] Words_;
+  delete[] Arena_;
+}
+
+void TRecord::Swap(TRecord& other) noexcept {
+  std::swap(Words_, other.Words_);
+  std::swap(Arena_, other.Arena_);
+  std::swap(ArenaUsed_, other.ArenaUsed_);
+  std::swap(ArenaCapacity_, other.ArenaCapacity_);
+  std::swap(ArenaDead_, other.ArenaDead_);
+  std::swap(Slots_, other.Slots_);
+  Blocks_.swap(other.Blocks_);
+}
 
 void TRecord::Grow(TSlot slot) {
   // Whole tag words, and at least twice the slots it had: the board's record
   // grows one setting at a time to thousands of slots.
   const size_t needed = std::max<size_t>(size_t{slot} + 1, size_t{Slots_} * 2);
   const size_t slots = std::min<size_t>((needed + 7) / 8 * 8, kNoSlot);
-  std::vector<uint64_t> words(slots + TagWords(slots), 0);
-  std::copy_n(Words_.begin(), Slots_, words.begin());
-  if (Slots_ > 0) std::memcpy(words.data() + slots, TagBytes(), Slots_);  // none yet: no tag block
-  Words_ = std::move(words);
+  auto* words = new uint64_t[slots + TagWords(slots)]();
+  std::copy_n(Words_, Slots_, words);
+  if (Slots_ > 0) std::memcpy(words + slots, TagBytes(), Slots_);
+  delete[] Words_;
+  Words_ = words;
   Slots_ = static_cast<TSlot>(slots);
+}
+
+void TRecord::PackTexts(const TRecord& from, size_t capacity) {
+  char* arena = capacity > 0 ? new char[capacity] : nullptr;
+  uint32_t used = 0;
+  for (TSlot slot = 0; slot < from.Slots_; ++slot) {
+    if (!IsText(from.TagBytes()[slot])) continue;
+    const uint64_t word = from.Words_[slot];
+    const uint32_t size = TextSize(word);
+    if (size > 0) std::memcpy(arena + used, from.Arena_ + TextOffset(word), size);
+    Words_[slot] = TextWord(size > 0 ? used : 0, size);
+    used += size;
+  }
+  delete[] Arena_;
+  Arena_ = arena;
+  ArenaUsed_ = used;
+  ArenaCapacity_ = static_cast<uint32_t>(capacity);
+  ArenaDead_ = 0;
+}
+
+void TRecord::MakeRoom(size_t more) {
+  if (ArenaUsed_ + more <= ArenaCapacity_) return;
+  const size_t live = ArenaUsed_ - ArenaDead_;
+  // Packing alone makes room when half the arena is dead; otherwise the
+  // arena doubles, packed on the way.
+  const size_t capacity = ArenaDead_ * 2 >= ArenaUsed_ && live + more <= ArenaCapacity_
+                              ? ArenaCapacity_
+                              : std::max({live + more, size_t{ArenaCapacity_} * 2, kFirstArena});
+  PackTexts(*this, std::min(capacity, kMaxArena));
 }
 
 std::optional<double> TRecord::Real(TSlot slot) const {
@@ -104,28 +168,45 @@ bool TRecord::SetReal(TSlot slot, TFieldType type, double value) {
   return Put(slot, type, TValueKind::Real, word);
 }
 
-template <class T>
-T& TRecord::OutOfLine(std::vector<T>& list, TSlot slot, TFieldType type, TValueKind kind) {
-  if (Has(slot) && Kind(slot) == kind) {
-    Put(slot, type, kind, Words_[slot]);
-    return list[Words_[slot]];
-  }
-  // A slot that held another kind before leaves its old entry unused; that
-  // happens only when one name is stored with two kinds of value.
-  Put(slot, type, kind, list.size());
-  return list.emplace_back();
-}
-
 void TRecord::SetText(TSlot slot, TFieldType type, std::string_view value) {
-  OutOfLine(Texts_, slot, type, TValueKind::Text).assign(value);
+  // A view into this arena would move with it: copied out first.
+  if (!value.empty() && value.data() >= Arena_ && value.data() < Arena_ + ArenaUsed_)
+    return SetText(slot, type, std::string(value));
+  Reserve(slot);
+  const std::optional<std::string_view> old = Text(slot);
+  if (old && value.size() <= old->size()) {
+    // Fits where the old text was: no new bytes.
+    const uint32_t offset = value.empty() ? 0 : TextOffset(Words_[slot]);
+    if (!value.empty()) std::memcpy(Arena_ + offset, value.data(), value.size());
+    ArenaDead_ += static_cast<uint32_t>(old->size() - value.size());
+    Put(slot, type, TValueKind::Text, TextWord(offset, static_cast<uint32_t>(value.size())));
+    return;
+  }
+  if (old) ArenaDead_ += static_cast<uint32_t>(old->size());
+  Put(slot, type, TValueKind::Text, 0);  // empty while the arena moves
+  MakeRoom(value.size());
+  const size_t size = std::min<size_t>(value.size(), ArenaCapacity_ - ArenaUsed_);
+  if (size > 0) std::memcpy(Arena_ + ArenaUsed_, value.data(), size);
+  Words_[slot] = TextWord(size > 0 ? ArenaUsed_ : 0, static_cast<uint32_t>(size));
+  ArenaUsed_ += static_cast<uint32_t>(size);
 }
 
 std::vector<uint8_t>& TRecord::SetBytes(TSlot slot, TFieldType type) {
-  return OutOfLine(Blocks_, slot, type, TValueKind::Bytes);
+  if (Blocks_.empty()) Blocks_.reserve(4);  // a pad's four per-layer arrays
+  if (Has(slot) && Kind(slot) == TValueKind::Bytes) {
+    Put(slot, type, TValueKind::Bytes, Words_[slot]);
+    return Blocks_[Words_[slot]];
+  }
+  // A slot that held another kind before leaves its old block unused; that
+  // happens only when one name is stored with two kinds of value.
+  Put(slot, type, TValueKind::Bytes, Blocks_.size());
+  return Blocks_.emplace_back();
 }
 
 void TRecord::Erase(TSlot slot) {
-  if (slot < Slots_) TagBytes()[slot] = 0;
+  if (slot >= Slots_) return;
+  if (IsText(TagBytes()[slot])) ArenaDead_ += TextSize(Words_[slot]);
+  TagBytes()[slot] = 0;
 }
 
 }  // namespace morvik

@@ -4,6 +4,7 @@
 // been given (its layout: id -> slot); an object keeps one 64-bit word and
 // one tag per slot, with its texts and byte blocks beside them. Exchanges
 // find a field by its id and slot, never by its name.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -70,6 +71,12 @@ class TLayout {
   size_t SlotCount() const { return Fields_.size(); }
   // Every slot, its field names in byte order (the order the dump shows).
   std::span<const TSlot> SlotsByName() const;
+  // The text bytes an object of this layout has needed at most (up to a
+  // bound): a new object's arena is made that large at once.
+  size_t TextBytes() const { return TextBytes_; }
+  void NoteTextBytes(size_t bytes) {
+    if (bytes > TextBytes_) TextBytes_ = static_cast<uint32_t>(std::min<size_t>(bytes, kMaxTextBytesHint));
+  }
 
  private:
   TSlot AddNewSlot(TFieldId id);
@@ -77,13 +84,20 @@ class TLayout {
   std::vector<TSlot> Slots_;      // by field id
   std::vector<TFieldId> Fields_;  // by slot
   mutable std::vector<TSlot> ByName_;
+  static constexpr size_t kMaxTextBytesHint = 256;
+  uint32_t TextBytes_ = 0;
 };
 
-// The layout of objects made as kind `kind` (every kind number has one).
-// Constant-initialised, so usable from any static initialiser, and found
-// without a call on every field exchanged.
-inline constinit std::array<TLayout, 256> gLayouts{};
-inline TLayout& LayoutOf(uint8_t kind) { return gLayouts[kind]; }
+// Layouts by number: one per object kind (0..255), then one per rule kind
+// (kRuleLayouts + rule kind): rules are most of a large board's objects and
+// each has only its own kind's constraint fields, so they are laid out by
+// rule kind. Constant-initialised, so usable from any static initialiser,
+// and found without a call on every field exchanged.
+using TLayoutId = uint16_t;
+constexpr TLayoutId kRuleLayouts = 256;
+constexpr size_t kLayoutCount = kRuleLayouts + 64;
+inline constinit std::array<TLayout, kLayoutCount> gLayouts{};
+inline TLayout& LayoutOf(TLayoutId layout) { return gLayouts[layout]; }
 
 // --- records -----------------------------------------------------------------------
 
@@ -92,9 +106,26 @@ enum class TValueKind : uint8_t { Int, Real, Text, Bytes };
 
 // One object's values by slot. A slot never stored reads as absent; a
 // record grows when its kind's layout has grown since it was made.
+//
+// A document holds a million of these, so a record is two blocks at most:
+// the slots' words and tags, and one byte arena for all its texts (a text
+// slot's word is its offset and length there; an empty text takes no
+// bytes). A text changed to a longer one is appended and its old bytes left
+// dead until half the arena is dead, when the live texts are packed again.
 class TRecord {
  public:
   explicit TRecord(size_t slots = 0);
+  // A copy of `other` laid out for `slots` slots (or its own, if more),
+  // with room for `textBytes` bytes of texts (or its own, if more),
+  // allocated once: a new object copies its kind's prototype this way.
+  TRecord(const TRecord& other, size_t slots, size_t textBytes = 0);
+  TRecord(const TRecord& other) : TRecord(other, 0) {}
+  TRecord(TRecord&& other) noexcept { Swap(other); }
+  TRecord& operator=(TRecord other) noexcept {
+    Swap(other);
+    return *this;
+  }
+  ~TRecord();
 
   bool Has(TSlot slot) const { return Tag(slot) != 0; }
   TFieldType Type(TSlot slot) const { return static_cast<TFieldType>(Tag(slot) & 0x0F); }
@@ -105,8 +136,10 @@ class TRecord {
     return static_cast<int64_t>(Words_[slot]);
   }
   std::optional<double> Real(TSlot slot) const;
-  const std::string* Text(TSlot slot) const {
-    return HasKind(slot, TValueKind::Text) ? &Texts_[Words_[slot]] : nullptr;
+  // A view into the record, valid until its next change.
+  std::optional<std::string_view> Text(TSlot slot) const {
+    if (!HasKind(slot, TValueKind::Text)) return std::nullopt;
+    return std::string_view(Arena_ + TextOffset(Words_[slot]), TextSize(Words_[slot]));
   }
   const std::vector<uint8_t>* Bytes(TSlot slot) const {
     return HasKind(slot, TValueKind::Bytes) ? &Blocks_[Words_[slot]] : nullptr;
@@ -122,6 +155,11 @@ class TRecord {
   std::vector<uint8_t>& SetBytes(TSlot slot, TFieldType type);
   void Erase(TSlot slot);
 
+  // The slots it has room for and the bytes its text arena holds, live or
+  // dead (tests of its growth and packing).
+  size_t SlotCapacity() const { return Slots_; }
+  size_t ArenaSize() const { return ArenaUsed_; }
+
  private:
   uint8_t Tag(TSlot slot) const { return slot < Slots_ ? TagBytes()[slot] : 0; }
   static constexpr uint8_t MakeTag(TFieldType type, TValueKind kind) {
@@ -131,8 +169,8 @@ class TRecord {
     const uint8_t tag = Tag(slot);
     return tag != 0 && static_cast<TValueKind>((tag >> 4) & 0x03) == kind;
   }
-  const uint8_t* TagBytes() const { return reinterpret_cast<const uint8_t*>(Words_.data() + Slots_); }
-  uint8_t* TagBytes() { return reinterpret_cast<uint8_t*>(Words_.data() + Slots_); }
+  const uint8_t* TagBytes() const { return reinterpret_cast<const uint8_t*>(Words_ + Slots_); }
+  uint8_t* TagBytes() { return reinterpret_cast<uint8_t*>(Words_ + Slots_); }
   void Reserve(TSlot slot) {
     if (slot >= Slots_) Grow(slot);
   }
@@ -143,20 +181,32 @@ class TRecord {
     const uint8_t tag = MakeTag(type, kind);
     uint8_t& oldTag = TagBytes()[slot];
     const bool changed = Words_[slot] != word || (oldTag & 0xF0) != (tag & 0xF0);
+    if (IsText(oldTag) && kind != TValueKind::Text) ArenaDead_ += TextSize(Words_[slot]);
     Words_[slot] = word;
     oldTag = tag;
     return changed;
   }
-  // The index of the slot's out-of-line entry in `list`, added when the slot
-  // held none of that kind.
-  template <class T>
-  T& OutOfLine(std::vector<T>& list, TSlot slot, TFieldType type, TValueKind kind);
+  static bool IsText(uint8_t tag) {
+    return tag != 0 && static_cast<TValueKind>((tag >> 4) & 0x03) == TValueKind::Text;
+  }
+  // A text slot's word: offset in the arena (low half) and size (high half).
+  static uint32_t TextOffset(uint64_t word) { return static_cast<uint32_t>(word); }
+  static uint32_t TextSize(uint64_t word) { return static_cast<uint32_t>(word >> 32); }
+  static uint64_t TextWord(uint32_t offset, uint32_t size) { return uint64_t{size} << 32 | offset; }
+  // Room for `more` bytes at the arena's end, its live texts packed first
+  // when half of it is dead.
+  void MakeRoom(size_t more);
+  // Copies the live texts of `from` into this record's arena (of at least
+  // `capacity` bytes), packed in slot order, and points the words at them.
+  void PackTexts(const TRecord& from, size_t capacity);
+  void Swap(TRecord& other) noexcept;
 
   // Slots_ value words, then one tag byte per slot (0: never stored; else
-  // 0x80 | kind << 4 | type), eight to a word.
-  std::vector<uint64_t> Words_;
+  // 0x80 | kind << 4 | type), in one block.
+  uint64_t* Words_ = nullptr;
+  char* Arena_ = nullptr;
+  uint32_t ArenaUsed_ = 0, ArenaCapacity_ = 0, ArenaDead_ = 0;
   TSlot Slots_ = 0;
-  std::vector<std::string> Texts_;
   std::vector<std::vector<uint8_t>> Blocks_;
 };
 

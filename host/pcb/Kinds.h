@@ -16,6 +16,7 @@ constexpr uint8_t kKindArc = 1, kKindPad = 2, kKindVia = 3, kKindTrack = 4, kKin
                   kKindEmbedded = 20, kKindEmbeddedBoard = 21, kKindSplitPlane = 22,
                   kKindBoardOutline = 26;
 constexpr uint8_t kRuleKindCount = 60;
+static_assert(kRuleLayouts + kRuleKindCount <= kLayoutCount, "a layout for every rule kind");
 // The rule kinds that have a constraint query.
 constexpr uint8_t kRuleClearance = 0, kRuleWidth = 2, kRulePlaneConnect = 6,
                   kRuleRoutingTopology = 7, kRuleRoutingPriority = 8, kRuleRoutingLayers = 9,

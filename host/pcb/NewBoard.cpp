@@ -98,8 +98,7 @@ const TNewRule kNewRules[] = {
 
 void AddRules(TDocument& document, TObject& board) {
   for (const TNewRule& field : kNewRules) {
-    TObject& rule = document.Create(kKindRule);
-    rule.Set("RuleKind", T::U8, int64_t{field.RuleKind});
+    TObject& rule = document.CreateRule(field.RuleKind);
     rule.Set("RuleName", T::Text, std::string(field.RuleName));
     rule.Set("RuleFlag1", T::U8, int64_t{0});
     rule.Set("RuleValue", T::I32, field.RuleValue);

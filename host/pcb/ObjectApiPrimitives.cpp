@@ -161,8 +161,9 @@ int32_t PCB9_CALL PcbApi_QueryBarCodeTextInfo(uint8_t Dir, uint32_t Object, uint
 // special strings). Empty, and refused, for anything but a text.
 void PCB9_CALL PcbApi_GetDesignatorDisplayString(TShortString* Buffer, uint32_t Object) {
   if (!Buffer) return;
+  static const TFieldName kText("Text");
   TObject* text = FindFor(__func__, Object, KindBit(kKindText));
-  Buffer->Assign(text ? text->Text("Text") : std::string());
+  Buffer->Assign(text ? text->TextView(kText) : std::string_view());
 }
 
 int32_t PCB9_CALL PcbApi_QueryEmbeddedBoard(uint8_t Dir, uint32_t Object, uint16_t* Flags,

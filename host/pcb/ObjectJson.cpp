@@ -159,7 +159,7 @@ void WriteScalar(TJsonStream& out, const TRecord& record, TSlot slot, bool sprea
 void WriteConstraint(TJsonStream& out, const TObject& rule) {
   static const TFieldName kConstraintQuery("ConstraintQuery");
   out.BeginArray();
-  if (const TConstraintQuery* query = FindConstraintQuery(rule.Text(kConstraintQuery)))
+  if (const TConstraintQuery* query = FindConstraintQuery(rule.TextView(kConstraintQuery)))
     for (const TFieldSpec& field : query->Values) {
       const TSlot slot = rule.Layout().SlotOf(field.Id);
       if (rule.Record().Has(slot))

@@ -192,19 +192,18 @@ const TConstraintQuery* FindConstraintQuery(std::string_view name) {
   return nullptr;
 }
 
-int32_t ExchangeConstraint(uint8_t dir, uint32_t rule, std::string_view name,
+int32_t ExchangeConstraint(uint8_t dir, uint32_t rule, const char* call,
                            std::initializer_list<void*> pointers) {
-  const std::string call(name);
-  const TConstraintQuery* query = FindConstraintQuery(name);
-  TObject* object = FindFor(call.c_str(), rule, KindBit(kKindRule));
+  const TConstraintQuery* query = FindConstraintQuery(call);
+  TObject* object = FindFor(call, rule, KindBit(kKindRule));
   if (!object || !query) return kRefused;
   const auto ruleKind = static_cast<uint8_t>(object->Int(kRuleKind));
   if (ruleKind != query->RuleKind)
-    return Refuse(call.c_str(), rule,
+    return Refuse(call, rule,
                   "a " + std::string(RuleKindName(ruleKind)) + " rule, not a " +
                       std::string(RuleKindName(query->RuleKind)) + " rule");
   ExchangeFields(dir, *object, query->Values, pointers);
-  if (dir != 1) object->Set(kConstraintQuery, T::Text, std::string(name));
+  if (dir != 1) object->SetText(kConstraintQuery, query->Name);
   return 0;
 }
 

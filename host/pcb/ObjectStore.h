@@ -99,10 +99,10 @@ struct TConstraintQuery {
 };
 std::span<const TConstraintQuery> ConstraintQueries();
 const TConstraintQuery* FindConstraintQuery(std::string_view name);
-// Exchanges the values of the constraint query `name` with a rule; a store
-// also records `name` as the rule's last constraint query. A handle that is
+// Exchanges the values of the constraint query `call` with a rule; a store
+// also records `call` as the rule's last constraint query. A handle that is
 // not a rule of the query's rule kind is refused (Checks.h).
-int32_t ExchangeConstraint(uint8_t dir, uint32_t rule, std::string_view name,
+int32_t ExchangeConstraint(uint8_t dir, uint32_t rule, const char* call,
                            std::initializer_list<void*> pointers);
 
 }  // namespace morvik

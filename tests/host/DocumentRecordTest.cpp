@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -131,6 +134,81 @@ TEST_F(Records, ExchangeKeepsThePointeeTypes) {
   EXPECT_EQ(start2, start);
   EXPECT_TRUE(std::signbit(end2));
   EXPECT_EQ(owner2, 0u);  // stored as 0
+}
+
+// A record keeps its texts in one arena it packs as they change: every
+// change of a text, to a longer, shorter, empty or other kind of value, a
+// text copied from the record itself, and copies of the record must read
+// back as stored, and the arena must not grow without end while the live
+// texts stay small.
+TEST(RecordTexts, ReadBackThroughChangesPackingAndCopies) {
+  constexpr TSlot kSlots = 12;
+  TRecord record;
+  std::map<TSlot, std::optional<std::string>> model;  // nullopt: not a text
+  auto expectModel = [&](const TRecord& r, int step) {
+    for (TSlot slot = 0; slot < kSlots; ++slot) {
+      const auto it = model.find(slot);
+      const bool text = it != model.end() && it->second;
+      ASSERT_EQ(r.Text(slot).has_value(), text) << "step " << step << " slot " << slot;
+      if (text) {
+        ASSERT_EQ(*r.Text(slot), *it->second) << "step " << step << " slot " << slot;
+      }
+    }
+  };
+  uint32_t seed = 12345;
+  auto next = [&seed](uint32_t n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) % n;
+  };
+  for (int step = 0; step < 3000; ++step) {
+    const auto slot = static_cast<TSlot>(next(kSlots));
+    switch (next(6)) {
+      case 0:
+        record.SetInt(slot, TFieldType::I32, step);
+        model[slot] = std::nullopt;
+        break;
+      case 1:
+        record.Erase(slot);
+        model.erase(slot);
+        break;
+      case 2: {  // a text of this very record, stored again elsewhere
+        const auto from = static_cast<TSlot>(next(kSlots));
+        if (const auto text = record.Text(from)) {
+          model[slot] = std::string(*text);
+          record.SetText(slot, TFieldType::Text, *text);
+        }
+        break;
+      }
+      default: {
+        const std::string text(next(40), static_cast<char>('a' + step % 26));
+        record.SetText(slot, TFieldType::Text, text);
+        model[slot] = text;
+      }
+    }
+    expectModel(record, step);
+    // Live texts are at most 12 x 39 bytes: the arena stays within a few times that.
+    ASSERT_LE(record.ArenaSize(), 4u * kSlots * 40) << "step " << step;
+  }
+  TRecord copy(record, 100);
+  EXPECT_GE(copy.SlotCapacity(), 100u);
+  expectModel(copy, -1);
+  copy.SetText(0, TFieldType::Text, std::string(300, 'z'));
+  EXPECT_EQ(copy.Text(0)->size(), 300u);
+  expectModel(record, -2);  // the original keeps its own
+  TRecord assigned;
+  assigned = copy;
+  EXPECT_EQ(*assigned.Text(0), std::string(300, 'z'));
+}
+
+// A new object is made with room for every slot its kind has by then, its
+// prototype's defaults included.
+TEST_F(Records, ANewObjectHasRoomForItsKindsSlotsAndOnlyItsDefaults) {
+  const auto defaults = Make(kKindFill).StoredFields();
+  TObject& first = Make(kKindFill);
+  for (int i = 0; i < 30; ++i) first.Set(NewName("Filled"), T::Text, std::string(20, 'f'));
+  TObject& next = Make(kKindFill);
+  EXPECT_GE(next.Record().SlotCapacity(), next.Layout().SlotCount());
+  EXPECT_EQ(next.StoredFields(), defaults);
 }
 
 // Reset brings back the new board and forgets everything made since; the

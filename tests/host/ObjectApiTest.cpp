@@ -336,6 +336,31 @@ TEST_P(Constraint, StoredValuesComeBackPerRule) {
   EXPECT_EQ(c.Call(kStore, PcbApi_CreateRuleObject(otherKind), values), 1);
 }
 
+// A rule answers its kind's defaults however it came to be of that kind:
+// made as a rule of it, made as a plain object and given the kind, or made
+// as a rule of another kind and changed.
+TEST_P(Constraint, DefaultsDoNotDependOnHowTheRuleGotItsKind) {
+  const TConstraintCase& c = GetParam();
+  const uint8_t otherKind = c.RuleKind == kRuleClearance ? kRuleWidth : kRuleClearance;
+  auto giveKind = [&c](uint32_t rule) {
+    uint8_t kind = c.RuleKind, flag1 = 0, flag2 = 0;
+    int32_t value = -1;
+    TShortString scope1("All"), scope2("All");
+    EXPECT_EQ(PcbApi_QueryRuleEx(kStore, rule, &kind, &flag1, &value, &flag2, &scope1, &scope2), 0);
+    return rule;
+  };
+  const uint32_t rules[] = {PcbApi_CreateRuleObject(c.RuleKind),
+                            giveKind(PcbApi_CreateObject(kKindRule)),
+                            giveKind(PcbApi_CreateRuleObject(otherKind))};
+  std::vector<int64_t> expected(c.Count, -99);
+  ASSERT_EQ(c.Call(kFetch, rules[0], expected), 0);
+  for (uint32_t rule : rules) {
+    std::vector<int64_t> defaults(c.Count, -99);
+    ASSERT_EQ(c.Call(kFetch, rule, defaults), 0);
+    EXPECT_EQ(defaults, expected) << "rule " << rule;
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(EveryQuery, Constraint, ::testing::ValuesIn(kConstraintCases),
                          [](const auto& info) { return std::string(info.param.Name); });
 
