@@ -18,7 +18,7 @@ morvik::TObject& Add(uint8_t kind) {
   morvik::TDocument& doc = morvik::TDocument::Instance();
   morvik::TObject& object = doc.Create(kind);
   object.Container = doc.BoardHandle();
-  doc.Find(doc.BoardHandle())->Members.push_back(object.Handle);
+  doc.Find(doc.BoardHandle())->Lists.MutableMembers().push_back(object.Handle);
   return object;
 }
 

@@ -39,8 +39,7 @@ TObject::TObject(const TObject& prototype, TFromPrototype)
       Kind(prototype.Kind),
       Deleted(prototype.Deleted),
       Container(prototype.Container),
-      Members(prototype.Members),
-      ClassMembers(prototype.ClassMembers),
+      Lists(prototype.Lists),
       Layout_(prototype.Layout_),
       Record_(prototype.Record_, prototype.Layout().SlotCount(), prototype.Layout().TextBytes()) {}
 
@@ -310,7 +309,7 @@ void TDocument::Reset() {
   Objects_.resize(NewDocument_.size());
   ByHandle_.resize(NewDocument_.size());
   std::copy(NewDocument_.begin(), NewDocument_.end(), Objects_.begin());
-  GroupMembers_.clear();
+  GroupMembers_.Clear();
   ++Epochs().Owners;
   ++gFieldWrites;
 }
@@ -394,7 +393,7 @@ bool IsOwner(const TObject& container) {
 
 bool TDocument::HasMember(const TObject& container, const TObject& object) const {
   if (IsOwner(container)) return object.Container == container.Handle;
-  return GroupMembers_.contains(MembershipKey(container.Handle, object.Handle));
+  return GroupMembers_.Contains(MembershipKey(container.Handle, object.Handle));
 }
 
 void TDocument::AddMember(TObject& container, TObject& object) {
@@ -403,21 +402,21 @@ void TDocument::AddMember(TObject& container, TObject& object) {
     object.Deleted = false;
     ++Epochs().Owners;
   } else {
-    GroupMembers_.insert(MembershipKey(container.Handle, object.Handle));
+    GroupMembers_.Insert(MembershipKey(container.Handle, object.Handle));
     ++Epochs().Groups;
   }
-  container.Members.push_back(object.Handle);
+  container.Lists.MutableMembers().push_back(object.Handle);
 }
 
 bool TDocument::RemoveMember(TObject& container, TObject& object) {
   if (!HasMember(container, object)) return false;
-  std::erase(container.Members, object.Handle);
+  std::erase(container.Lists.MutableMembers(), object.Handle);
   if (IsOwner(container)) {
     object.Container = 0;
     object.Deleted = true;
     ++Epochs().Owners;
   } else {
-    GroupMembers_.erase(MembershipKey(container.Handle, object.Handle));
+    GroupMembers_.Erase(MembershipKey(container.Handle, object.Handle));
     ++Epochs().Groups;
   }
   return true;

@@ -10,16 +10,17 @@
 #include <deque>
 #include <initializer_list>
 #include <map>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <utility>
 #include <variant>
 #include <vector>
 
 #include "FieldRecord.h"
+#include "KeySet.h"
 
 namespace morvik {
 
@@ -33,6 +34,44 @@ struct TFieldSpec {
 };
 
 using TValue = std::variant<int64_t, double, std::string, std::vector<uint8_t>>;
+
+// The lists only containers and object classes keep, made when first
+// written and copied with their object.
+class TObjectLists {
+ public:
+  TObjectLists() = default;
+  TObjectLists(const TObjectLists& other) { *this = other; }
+  TObjectLists& operator=(const TObjectLists& other) {
+    if (this != &other) Lists_ = other.Lists_ ? std::make_unique<TLists>(*other.Lists_) : nullptr;
+    return *this;
+  }
+  TObjectLists(TObjectLists&&) noexcept = default;
+  TObjectLists& operator=(TObjectLists&&) noexcept = default;
+
+  // A container's members, in the order added.
+  const std::vector<uint32_t>& Members() const { return Lists_ ? Lists_->Members : kNoMembers; }
+  std::vector<uint32_t>& MutableMembers() { return Lists().Members; }
+  // An object class's member names, in order.
+  const std::vector<std::string>& ClassMembers() const {
+    return Lists_ ? Lists_->ClassMembers : kNoClassMembers;
+  }
+  std::vector<std::string>& MutableClassMembers() { return Lists().ClassMembers; }
+
+ private:
+  struct TLists {
+    std::vector<uint32_t> Members;
+    std::vector<std::string> ClassMembers;
+  };
+  static inline const std::vector<uint32_t> kNoMembers;
+  static inline const std::vector<std::string> kNoClassMembers;
+
+  TLists& Lists() {
+    if (!Lists_) Lists_ = std::make_unique<TLists>();
+    return *Lists_;
+  }
+
+  std::unique_ptr<TLists> Lists_;
+};
 
 struct TObject {
   TObject() = default;
@@ -52,8 +91,7 @@ struct TObject {
   uint8_t Kind = 0;
   bool Deleted = false;     // removed from its container
   uint32_t Container = 0;   // board or component that owns it, 0 for none
-  std::vector<uint32_t> Members;  // for containers, in the order added
-  std::vector<std::string> ClassMembers;  // an object class's member names, in order
+  TObjectLists Lists;  // members of containers and object classes
 
   // Fields by name, for writers, tests and the dump; a field never stored,
   // or stored as another kind of value, gives the fallback.
@@ -181,7 +219,7 @@ class TDocument {
 
   std::vector<TObject> Prototypes_;  // a new object of each layout
   // Memberships of containers that are not owners, as container << 32 | object.
-  std::unordered_set<uint64_t> GroupMembers_;
+  TKeySet GroupMembers_;  // container << 32 | object, for containers that are no owners
   uint32_t Board_ = 0;
   // The objects right after the first board was made; Reset restores them.
   std::vector<TEntry> NewDocument_;

@@ -84,7 +84,9 @@ constexpr size_t kMaxArena = 0xFFFFFFFFu;
 
 TRecord::TRecord(size_t slots) { Reserve(static_cast<TSlot>(slots == 0 ? 0 : slots - 1)); }
 
-TRecord::TRecord(const TRecord& other, size_t slots, size_t textBytes) : Blocks_(other.Blocks_) {
+TRecord::TRecord(const TRecord& other, size_t slots, size_t textBytes)
+    : Blocks_(other.Blocks_ ? std::make_unique<std::vector<std::vector<uint8_t>>>(*other.Blocks_)
+                            : nullptr) {
   // Its room beyond the last stored slot is not copied.
   size_t used = other.Slots_;
   while (used > 0 && other.TagBytes()[used - 1] == 0) --used;
@@ -192,15 +194,18 @@ void TRecord::SetText(TSlot slot, TFieldType type, std::string_view value) {
 }
 
 std::vector<uint8_t>& TRecord::SetBytes(TSlot slot, TFieldType type) {
-  if (Blocks_.empty()) Blocks_.reserve(4);  // a pad's four per-layer arrays
+  if (!Blocks_) {
+    Blocks_ = std::make_unique<std::vector<std::vector<uint8_t>>>();
+    Blocks_->reserve(4);  // a pad's four per-layer arrays
+  }
   if (Has(slot) && Kind(slot) == TValueKind::Bytes) {
     Put(slot, type, TValueKind::Bytes, Words_[slot]);
-    return Blocks_[Words_[slot]];
+    return (*Blocks_)[Words_[slot]];
   }
   // A slot that held another kind before leaves its old block unused; that
   // happens only when one name is stored with two kinds of value.
-  Put(slot, type, TValueKind::Bytes, Blocks_.size());
-  return Blocks_.emplace_back();
+  Put(slot, type, TValueKind::Bytes, Blocks_->size());
+  return Blocks_->emplace_back();
 }
 
 void TRecord::Erase(TSlot slot) {

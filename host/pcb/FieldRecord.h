@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -142,7 +143,7 @@ class TRecord {
     return std::string_view(Arena_ + TextOffset(Words_[slot]), TextSize(Words_[slot]));
   }
   const std::vector<uint8_t>* Bytes(TSlot slot) const {
-    return HasKind(slot, TValueKind::Bytes) ? &Blocks_[Words_[slot]] : nullptr;
+    return HasKind(slot, TValueKind::Bytes) ? &(*Blocks_)[Words_[slot]] : nullptr;
   }
 
   // Each returns whether the slot's value or kind changed.
@@ -207,7 +208,8 @@ class TRecord {
   char* Arena_ = nullptr;
   uint32_t ArenaUsed_ = 0, ArenaCapacity_ = 0, ArenaDead_ = 0;
   TSlot Slots_ = 0;
-  std::vector<std::vector<uint8_t>> Blocks_;
+  // Byte blocks, made for the few kinds that store any.
+  std::unique_ptr<std::vector<std::vector<uint8_t>>> Blocks_;
 };
 
 }  // namespace morvik

@@ -78,7 +78,7 @@ class TBoardWalk {
   TBoardWalk(TDocument& document, const TObject& board, bool groups)
       : Document_(document), Groups_(groups), Board_(board.Handle), Made_(WalkEpochs()),
         Seen_(document.Objects().size() + 1), Walked_(document.Objects().size() + 1) {
-    for (uint32_t handle : board.Members) Visit(handle, 0);
+    for (uint32_t handle : board.Lists.Members()) Visit(handle, 0);
     Seen_ = {};
     Walked_ = {};
   }
@@ -116,7 +116,7 @@ class TBoardWalk {
     if (object->Kind == kKindComponent || Groups_)
       if (IsContainerKind(object->Kind) && !Walked_[object->Handle]) {
         Walked_[object->Handle] = true;  // each group is walked once
-        for (uint32_t member : object->Members) Visit(member, depth + 1);
+        for (uint32_t member : object->Lists.Members()) Visit(member, depth + 1);
       }
   }
 
@@ -154,7 +154,7 @@ std::vector<uint32_t> FromBoard(TDocument& document, const TObject& board, uint8
 // A container holds an object once (AddObjectToContainer).
 std::vector<uint32_t> FromGroup(TDocument& document, const TObject& group, uint8_t kind) {
   std::vector<uint32_t> found;
-  for (uint32_t handle : group.Members) {
+  for (uint32_t handle : group.Lists.Members()) {
     const TObject* object = document.Find(handle);
     if (!object || object->Deleted || object->Kind == kKindBoard) continue;
     if (kind == kEveryChild || object->Kind == kind) found.push_back(handle);

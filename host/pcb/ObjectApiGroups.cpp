@@ -249,7 +249,7 @@ int32_t PCB9_CALL PcbApi_AddMemberToClass(uint32_t Class, const TShortString* Me
   TObject* objectClass = FindFor(__func__, Class, KindBit(kKindClass));
   if (!objectClass) return kRefused;
   if (!Member) return Refuse(__func__, Class, "no member name");
-  objectClass->ClassMembers.push_back(Member->Str());
+  objectClass->Lists.MutableClassMembers().push_back(Member->Str());
   return 0;
 }
 
@@ -258,16 +258,16 @@ int32_t PCB9_CALL PcbApi_GetMemberFromClassAt(uint32_t Class, int32_t Index, TSh
   if (!objectClass) return kRefused;
   // Reading past the last member is how a caller finds the end: an answer,
   // not a refused call.
-  if (!Member || Index < 0 || static_cast<size_t>(Index) >= objectClass->ClassMembers.size())
+  if (!Member || Index < 0 || static_cast<size_t>(Index) >= objectClass->Lists.ClassMembers().size())
     return kNoMember;
-  Member->Assign(objectClass->ClassMembers[static_cast<size_t>(Index)]);
+  Member->Assign(objectClass->Lists.ClassMembers()[static_cast<size_t>(Index)]);
   return 0;
 }
 
 int32_t PCB9_CALL PcbApi_RemoveAllMembersFromClass(uint32_t Class) {
   TObject* objectClass = FindFor(__func__, Class, KindBit(kKindClass));
   if (!objectClass) return kRefused;
-  objectClass->ClassMembers.clear();
+  objectClass->Lists.MutableClassMembers().clear();
   return 0;
 }
 

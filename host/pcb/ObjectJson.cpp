@@ -55,13 +55,13 @@ void WriteExtra(TJsonStream& out, const TObject& object, TExtra what) {
     case TExtra::Constraint: WriteConstraint(out, object); break;
     case TExtra::ClassMembers:
       out.BeginArray();
-      for (const std::string& member : object.ClassMembers) out.String(Latin1ToUtf8(member));
+      for (const std::string& member : object.Lists.ClassMembers()) out.String(Latin1ToUtf8(member));
       out.EndArray();
       break;
     case TExtra::Deleted: out.Bool(object.Deleted); break;
     case TExtra::Handle: out.Int(object.Handle); break;
     case TExtra::Kind: out.String(KindName(object.Kind)); break;
-    case TExtra::Members: WriteHandles(out, object.Members); break;
+    case TExtra::Members: WriteHandles(out, object.Lists.Members()); break;
   }
 }
 

@@ -28,7 +28,7 @@ size_t EndTagWord(const std::string& bytes) {
 std::vector<std::string> BoardRecords() {
   morvik::TDocument& doc = morvik::TDocument::Instance();
   std::vector<std::string> records;
-  for (uint32_t handle : doc.Find(doc.BoardHandle())->Members) {
+  for (uint32_t handle : doc.Find(doc.BoardHandle())->Lists.Members()) {
     const morvik::TObject* o = doc.Find(handle);
     if (!o || o->Kind == morvik::kKindRule) continue;
     records.push_back(std::to_string(o->Kind) + " " + std::to_string(o->Int("X")) + " " +

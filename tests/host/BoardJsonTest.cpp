@@ -25,7 +25,7 @@ TEST_F(HostBoard, NewBoardStartsWithItsRulesOnMultiLayer) {
   EXPECT_EQ(board.Handle, 1u);
   EXPECT_EQ(board.Kind, kKindBoard);
   std::vector<std::string> names;
-  for (uint32_t h : board.Members) {
+  for (uint32_t h : board.Lists.Members()) {
     const TObject& rule = *TDocument::Instance().Find(h);
     ASSERT_EQ(rule.Kind, kKindRule);
     EXPECT_EQ(rule.Container, board.Handle);

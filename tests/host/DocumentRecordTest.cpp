@@ -227,7 +227,7 @@ TEST_F(Records, ResetGivesTheNewDocumentBack) {
   EXPECT_EQ(doc.Objects().size(), newObjects);
   EXPECT_EQ(doc.Find(track), nullptr);
   EXPECT_EQ(doc.Find(doc.BoardHandle())->StoredFields(), newBoard);
-  EXPECT_EQ(doc.Find(doc.BoardHandle())->Members.size(), newObjects - 1);
+  EXPECT_EQ(doc.Find(doc.BoardHandle())->Lists.Members().size(), newObjects - 1);
   // The same handles again, and no membership left over from before.
   EXPECT_EQ(PcbApi_CreateObject(kKindTrack), track);
   EXPECT_EQ(PcbApi_CreateObject(kKindNet), net);

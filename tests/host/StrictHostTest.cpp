@@ -81,9 +81,9 @@ TEST_F(StrictHost, AnObjectIsAddedToAContainerOnce) {
   const uint32_t component = PcbApi_CreateObject(kKindComponent);
   EXPECT_NE(PcbApi_AddObjectToContainer(component, track), 0);  // the board owns it
   EXPECT_NE(PcbApi_AddObjectToContainer(track, net), 0);        // a track holds nothing
-  EXPECT_EQ(Object(Board()).Members.back(), track);
-  EXPECT_EQ(Object(net).Members, std::vector<uint32_t>{track});
-  EXPECT_TRUE(Object(component).Members.empty());
+  EXPECT_EQ(Object(Board()).Lists.Members().back(), track);
+  EXPECT_EQ(Object(net).Lists.Members(), std::vector<uint32_t>{track});
+  EXPECT_TRUE(Object(component).Lists.Members().empty());
   EXPECT_EQ(Errors(), nlohmann::json::array({
                           Error("PcbApi_AddObjectToContainer", track, "already in that container"),
                           Error("PcbApi_AddObjectToContainer", track, "already in that container"),

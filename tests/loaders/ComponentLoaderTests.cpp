@@ -177,12 +177,12 @@ TEST_F(THostFixture, SubGroupsBecomeTheComponentsChildren) {
   ASSERT_EQ(components.size(), 1u);
   const morvik::TObject& m = *components[0];
   std::vector<uint8_t> kinds;
-  for (uint32_t child : m.Members) kinds.push_back(Host(child).Kind);
+  for (uint32_t child : m.Lists.Members()) kinds.push_back(Host(child).Kind);
   EXPECT_EQ(kinds, (std::vector<uint8_t>{kKindPad, kKindPad, kKindTrack, kKindText, kKindPad}));
   // Pads are numbered within the component, over repeated groups; the
   // next free pad starts at 1 again.
-  for (int i = 0; i < 2; ++i) EXPECT_EQ(Host(m.Members[i]).Int("Index"), i + 1);
-  EXPECT_EQ(Host(m.Members[4]).Int("Index"), 3);
+  for (int i = 0; i < 2; ++i) EXPECT_EQ(Host(m.Lists.Members()[i]).Int("Index"), i + 1);
+  EXPECT_EQ(Host(m.Lists.Members()[4]).Int("Index"), 3);
   auto freePads = BoardMembersOfKind(kKindPad);
   ASSERT_EQ(freePads.size(), 1u);
   EXPECT_EQ(freePads[0]->Int("Index"), 1);
@@ -236,7 +236,7 @@ TEST_P(ComponentEndingTest, KeepsWhatWasReadWhole) {
             c.Imported);
   auto components = BoardMembersOfKind(kKindComponent);
   ASSERT_EQ(components.size(), 1u);
-  EXPECT_EQ(components[0]->Members.size(), c.Children);
+  EXPECT_EQ(components[0]->Lists.Members().size(), c.Children);
   EXPECT_EQ(Session().Messages().size(), c.CorruptionShown ? 1u : 0u);
   // No component was started inside another one.
   EXPECT_EQ(ObjectsOfKind(kKindComponent).size(), 1u);
@@ -272,7 +272,7 @@ TEST_F(THostFixture, ComponentCutShortInItsSubGroupsKeepsTheWholeRecords) {
                              "\"p\"\n" + PadRecord("1") + "word 1 1\ntruncate\n"));
   auto components = BoardMembersOfKind(kKindComponent);
   ASSERT_EQ(components.size(), 1u);
-  EXPECT_EQ(components[0]->Members.size(), 1u);
+  EXPECT_EQ(components[0]->Lists.Members().size(), 1u);
 }
 
 // --- side -----------------------------------------------------------------------------

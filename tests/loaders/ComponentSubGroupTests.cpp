@@ -46,11 +46,11 @@ word 0
   Open("coord 0 0\nreal 0\ncoord 0 0 0 0\n\"T\"\n\"E\"\n");
   LoadTextGroup(&component);
 
-  const std::vector<uint32_t>& members = Object(component.Handle).Members;
+  const std::vector<uint32_t>& members = Object(component.Handle).Lists.Members();
   ASSERT_EQ(members.size(), 4u);
   const uint8_t kinds[] = {kArcKind, kViaKind, kFillKind, kTextKind};
   for (size_t i = 0; i < members.size(); ++i) EXPECT_EQ(Object(members[i]).Kind, kinds[i]);
-  for (uint32_t member : Object(Document().BoardHandle()).Members)
+  for (uint32_t member : Object(Document().BoardHandle()).Lists.Members())
     for (uint8_t kind : kinds) EXPECT_NE(Object(member).Kind, kind);
   for (uint32_t member : members) EXPECT_EQ(Object(member).Container, component.Handle);
   ExpectNoMessage();

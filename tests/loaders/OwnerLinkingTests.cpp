@@ -100,7 +100,7 @@ end
 )";
 
 std::vector<uint32_t> Members(const TObject* group) {
-  return group ? group->Members : std::vector<uint32_t>{};
+  return group ? group->Lists.Members() : std::vector<uint32_t>{};
 }
 
 bool Holds(const TObject* group, const TObject* member) {

@@ -82,7 +82,7 @@ TEST_F(BoardIteration, TheRuleSweepCollectsEveryRuleOnce) {
   const std::vector<uint32_t> rules =
       Collect(Kind(morvik::kKindRule), TLayerSet::Range(1, 75), 1);
   std::vector<uint32_t> expected;
-  for (uint32_t h : TDocument::Instance().Find(Board)->Members)
+  for (uint32_t h : TDocument::Instance().Find(Board)->Lists.Members())
     if (TDocument::Instance().Find(h)->Kind == morvik::kKindRule) expected.push_back(h);
   EXPECT_EQ(expected.size(), 5u);  // the new board's four and one more
   EXPECT_EQ(rules, expected);

@@ -260,7 +260,7 @@ TEST_F(SyncTest, DimensionStatusIsTheAndOfTheFirstAndLastCalls) {
 
 TEST_F(SyncTest, ClassFetchAppendsToItsMembersEveryTime) {
   const uint32_t handle = PcbApi_CreateObject(kObjectClassKind);
-  HostObject(handle).ClassMembers = {"GND", "VCC"};
+  HostObject(handle).Lists.MutableClassMembers() = {"GND", "VCC"};
   TPCBObjectClass objectClass(handle);
   EXPECT_EQ(objectClass.Sync(kSyncFetch), 1);
   objectClass.Sync(kSyncFetch);
@@ -269,14 +269,14 @@ TEST_F(SyncTest, ClassFetchAppendsToItsMembersEveryTime) {
 
 TEST_F(SyncTest, ClassStoreReplacesTheHostsMembers) {
   const uint32_t handle = PcbApi_CreateObject(kObjectClassKind);
-  HostObject(handle).ClassMembers = {"GND", "VCC"};
+  HostObject(handle).Lists.MutableClassMembers() = {"GND", "VCC"};
   TPCBObjectClass objectClass(handle);
   objectClass.Members = {"A", std::string(300, 'b')};
   EXPECT_EQ(objectClass.Sync(kSyncStore), 0);
-  EXPECT_EQ(HostObject(handle).ClassMembers, (Log{"A", std::string(255, 'b')}));
+  EXPECT_EQ(HostObject(handle).Lists.ClassMembers(), (Log{"A", std::string(255, 'b')}));
   objectClass.Members.clear();
   objectClass.Sync(2);  // 2 stores too
-  EXPECT_TRUE(HostObject(handle).ClassMembers.empty());
+  EXPECT_TRUE(HostObject(handle).Lists.ClassMembers().empty());
 }
 
 // A host that answers an unexpected error ends the member list instead of
@@ -300,7 +300,7 @@ TEST_F(SyncTest, AddToComponentOfNoObjectCallsNothing) {
   EXPECT_TRUE(SpyLog().empty());
   const uint32_t track = PcbApi_CreateObject(kTrackKind);
   EXPECT_EQ(component.AddToComponent(track), 0);
-  EXPECT_EQ(HostObject(component.Handle).Members, (std::vector<uint32_t>{track}));
+  EXPECT_EQ(HostObject(component.Handle).Lists.Members(), (std::vector<uint32_t>{track}));
 }
 
 TEST_F(SyncTest, ComponentNameIsItsDesignatorText) {

@@ -52,10 +52,10 @@ class OwnerTables : public THostFixture {
     return handle;
   }
   static bool IsMember(uint32_t container, uint32_t object) {
-    const std::vector<uint32_t>& members = Host(container).Members;
+    const std::vector<uint32_t>& members = Host(container).Lists.Members();
     return std::count(members.begin(), members.end(), object) == 1;
   }
-  static bool HasMembers(uint32_t container) { return !Host(container).Members.empty(); }
+  static bool HasMembers(uint32_t container) { return !Host(container).Lists.Members().empty(); }
   static int64_t Field(uint32_t object, const char* name) { return Host(object).Int(name); }
 
   TOwnerTables Tables;
@@ -165,7 +165,7 @@ TEST_F(OwnerTables, NumbersWithoutAnOwnerEndAsZero) {
   EXPECT_EQ(Field(text, "OwnerDimension"), 0);
   for (const TObject* net :
        {&Host(Tables.Lookup(TOwnerKind::Net, 1)), &Host(Tables.Lookup(TOwnerKind::Net, 4))})
-    EXPECT_TRUE(net->Members.empty());
+    EXPECT_TRUE(net->Lists.Members().empty());
 }
 
 TEST_F(OwnerTables, PolygonsAndSplitPlanesGetTheNetButDoNotJoinIt) {

@@ -30,7 +30,7 @@ bool TImportRunner::ImportUnlinked(std::string_view tokenText, int records) {
 std::vector<const morvik::TObject*> BoardMembersOfKind(uint8_t kind) {
   morvik::TDocument& doc = morvik::TDocument::Instance();
   std::vector<const morvik::TObject*> result;
-  for (uint32_t handle : doc.Find(doc.BoardHandle())->Members) {
+  for (uint32_t handle : doc.Find(doc.BoardHandle())->Lists.Members()) {
     const morvik::TObject* object = doc.Find(handle);
     if (object && object->Kind == kind) result.push_back(object);
   }

@@ -203,7 +203,7 @@ void WriteComponent(TContext& c, const morvik::TObject& component) {
   WriteLabel(c, component.Int("NameText"), component.Int("NameFlag") != 0, "reference", side, frame);
   WriteLabel(c, component.Int("CommentText"), component.Int("CommentFlag") != 0, "value", side, frame);
   std::vector<const morvik::TObject*> vias;
-  for (uint32_t handle : component.Members) {
+  for (uint32_t handle : component.Lists.Members()) {
     const morvik::TObject* member = c.Live(handle);
     if (!member || member->Container != component.Handle) continue;
     if (member->Kind == morvik::kKindVia) vias.push_back(member);

@@ -127,7 +127,7 @@ void WritePlaneZones(TContext& c) {
 void WriteDimension(TContext& c, const morvik::TObject& dimension) {
   const morvik::TObject* text = nullptr;
   int64_t lineWidth = 100000;
-  for (uint32_t handle : dimension.Members) {
+  for (uint32_t handle : dimension.Lists.Members()) {
     const morvik::TObject* member = c.Live(handle);
     if (!member) continue;
     if (member->Kind == morvik::kKindText && !text) text = member;

@@ -186,7 +186,7 @@ void DrawOutline(const TObject& outline, TCanvas& canvas) {
 
 bool HasTextMember(const TObject& group) {
   morvik::TDocument& document = morvik::TDocument::Instance();
-  return std::any_of(group.Members.begin(), group.Members.end(), [&document](uint32_t handle) {
+  return std::any_of(group.Lists.Members().begin(), group.Lists.Members().end(), [&document](uint32_t handle) {
     const TObject* member = document.Find(handle);
     return member && !member->Deleted && member->Kind == morvik::kKindText;
   });
