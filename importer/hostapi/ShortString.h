@@ -20,7 +20,7 @@ struct TShortString {
     size_t n = s.size();
     if (n > capacity) n = capacity;
     if (n > 255) n = 255;
-    std::memcpy(Chars, s.data(), n);
+    if (n > 0) std::memcpy(Chars, s.data(), n);  // an empty view may have no data at all
     Len = static_cast<uint8_t>(n);
   }
   // Cuts the string to `capacity` characters (after a host wrote into it).
