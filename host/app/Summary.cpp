@@ -33,7 +33,7 @@ std::string CountsText(const TKindCounts& counts) {
 // by kind number first: no key made per object).
 std::pair<TKindCounts, TKindCounts> ObjectCounts() {
   std::array<std::array<int64_t, 256>, 2> byKind{};
-  for (const auto& [handle, object] : morvik::TDocument::Instance().Objects())
+  for (const morvik::TObject& object : morvik::TDocument::Instance().Objects())
     ++byKind[object.Deleted ? 1 : 0][object.Kind];
   std::pair<TKindCounts, TKindCounts> counts;
   for (unsigned kind = 0; kind < 256; ++kind) {
@@ -50,7 +50,7 @@ std::pair<size_t, TKindCounts> Rules() {
   // Keyed by views of the rules' own names: a key is made once per kind.
   std::map<std::string_view, int64_t> byPrefix;
   size_t total = 0;
-  for (const auto& [handle, object] : morvik::TDocument::Instance().Objects()) {
+  for (const morvik::TObject& object : morvik::TDocument::Instance().Objects()) {
     if (object.Deleted || object.Kind != morvik::kKindRule) continue;
     const std::string_view name = object.TextView(kRuleName);
     ++byPrefix[name.substr(0, name.find('_'))];

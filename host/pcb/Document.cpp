@@ -31,6 +31,9 @@ uint64_t gFieldWrites = 0;
 
 // --- objects ---------------------------------------------------------------------------
 
+// A large board is a million of them.
+static_assert(sizeof(TObject) <= 64, "an object stays within a cache line");
+
 TObject::TObject(uint8_t kind, TLayoutId layout)
     : Kind(kind), Layout_(layout), Record_(LayoutOf(layout).SlotCount()) {}
 
@@ -38,7 +41,9 @@ TObject::TObject(const TObject& prototype, TFromPrototype)
     : Handle(prototype.Handle),
       Kind(prototype.Kind),
       Deleted(prototype.Deleted),
+      InMoreGroups(prototype.InMoreGroups),
       Container(prototype.Container),
+      Group(prototype.Group),
       Lists(prototype.Lists),
       Layout_(prototype.Layout_),
       Record_(prototype.Record_, prototype.Layout().SlotCount(), prototype.Layout().TextBytes()) {}
@@ -134,6 +139,14 @@ void TObject::SetText(TFieldName name, std::string_view text) {
   const TSlot slot = AddSlot(name.Id());
   if (slot == kNoSlot) return;
   PutText(slot, TFieldType::Text, text);
+  Changed(name.Id());
+}
+
+void TObject::SetStaticText(TFieldName name, const char* text) {
+  ++gFieldWrites;
+  const TSlot slot = AddSlot(name.Id());
+  if (slot == kNoSlot) return;
+  Record_.SetStaticText(slot, TFieldType::Text, text);
   Changed(name.Id());
 }
 
@@ -369,10 +382,7 @@ TObject& TDocument::CreateRule(uint8_t ruleKind) {
 
 TObject& TDocument::CreateFrom(const TObject& prototype) {
   const auto handle = static_cast<uint32_t>(Objects_.size() + 1);
-  TObject& object = Objects_
-                        .emplace_back(std::piecewise_construct, std::forward_as_tuple(handle),
-                                      std::forward_as_tuple(prototype, TObject::kFromPrototype))
-                        .second;
+  TObject& object = Objects_.emplace_back(prototype, TObject::kFromPrototype);
   ByHandle_.push_back(&object);
   object.Handle = handle;
   ++gFieldWrites;
@@ -391,9 +401,12 @@ bool IsOwner(const TObject& container) {
 
 }  // namespace
 
+// An object's first group is on the object, so the common case (a
+// primitive in its net alone) touches no shared table.
 bool TDocument::HasMember(const TObject& container, const TObject& object) const {
   if (IsOwner(container)) return object.Container == container.Handle;
-  return GroupMembers_.Contains(MembershipKey(container.Handle, object.Handle));
+  if (object.Group == container.Handle) return true;
+  return object.InMoreGroups && GroupMembers_.Contains(MembershipKey(container.Handle, object.Handle));
 }
 
 void TDocument::AddMember(TObject& container, TObject& object) {
@@ -402,7 +415,12 @@ void TDocument::AddMember(TObject& container, TObject& object) {
     object.Deleted = false;
     ++Epochs().Owners;
   } else {
-    GroupMembers_.Insert(MembershipKey(container.Handle, object.Handle));
+    if (object.Group == 0) {
+      object.Group = container.Handle;
+    } else {
+      GroupMembers_.Insert(MembershipKey(container.Handle, object.Handle));
+      object.InMoreGroups = true;
+    }
     ++Epochs().Groups;
   }
   container.Lists.MutableMembers().push_back(object.Handle);
@@ -416,7 +434,10 @@ bool TDocument::RemoveMember(TObject& container, TObject& object) {
     object.Deleted = true;
     ++Epochs().Owners;
   } else {
-    GroupMembers_.Erase(MembershipKey(container.Handle, object.Handle));
+    if (object.Group == container.Handle)
+      object.Group = 0;
+    else
+      GroupMembers_.Erase(MembershipKey(container.Handle, object.Handle));
     ++Epochs().Groups;
   }
   return true;

@@ -90,7 +90,12 @@ struct TObject {
   uint32_t Handle = 0;
   uint8_t Kind = 0;
   bool Deleted = false;     // removed from its container
+  // Containers that are not owners (nets, polygons...): most objects are in
+  // one at most, kept in `Group`; the document keeps the others
+  // (TDocument::HasMember).
+  bool InMoreGroups = false;
   uint32_t Container = 0;   // board or component that owns it, 0 for none
+  uint32_t Group = 0;
   TObjectLists Lists;  // members of containers and object classes
 
   // Fields by name, for writers, tests and the dump; a field never stored,
@@ -117,6 +122,8 @@ struct TObject {
   void Set(TFieldName name, TFieldType type, TValue value);
   // Stores a text without making a value of it first.
   void SetText(TFieldName name, std::string_view text);
+  // Stores a text that lives as long as the program (TRecord::SetStaticText).
+  void SetStaticText(TFieldName name, const char* text);
   // The field's byte block to change in place; a field that held no block
   // starts empty.
   std::vector<uint8_t>& MutableBytes(TFieldName name, TFieldType type = TFieldType::Bytes);
@@ -171,8 +178,6 @@ extern uint64_t gFieldWrites;
 
 class TDocument {
  public:
-  using TEntry = std::pair<uint32_t, TObject>;  // handle, object
-
   static TDocument& Instance() { return Instance_ ? *Instance_ : MakeInstance(); }
 
   // Back to the new board (tests, the fuzzer and a new host run).
@@ -186,7 +191,7 @@ class TDocument {
     return handle >= 1 && handle <= ByHandle_.size() ? ByHandle_[handle - 1] : nullptr;
   }
   // Every object in creation order (handle ascending), deleted ones included.
-  const std::deque<TEntry>& Objects() const { return Objects_; }
+  const std::deque<TObject>& Objects() const { return Objects_; }
 
   // Registers the defaults of a kind; later registrations add to earlier ones.
   void AddDefaults(uint8_t kind, const TDefaults& defaults);
@@ -213,16 +218,17 @@ class TDocument {
   // Every call looks an object up by its handle: the document and each
   // object are one load away.
   static inline TDocument* Instance_ = nullptr;
-  std::deque<TEntry> Objects_;  // handle h at index h - 1; a deque never moves them
+  std::deque<TObject> Objects_;  // handle h at index h - 1; a deque never moves them
   std::vector<TObject*> ByHandle_;  // the same objects, by handle - 1
   TObject& CreateFrom(const TObject& prototype);
 
   std::vector<TObject> Prototypes_;  // a new object of each layout
-  // Memberships of containers that are not owners, as container << 32 | object.
-  TKeySet GroupMembers_;  // container << 32 | object, for containers that are no owners
+  // Memberships of containers that are not owners beyond an object's first
+  // (TObject::Group), as container << 32 | object.
+  TKeySet GroupMembers_;
   uint32_t Board_ = 0;
   // The objects right after the first board was made; Reset restores them.
-  std::vector<TEntry> NewDocument_;
+  std::vector<TObject> NewDocument_;
 };
 
 // Fills a new board: its layer stack, options and the few rules a new board

@@ -77,8 +77,8 @@ constexpr size_t TagWords(size_t slots) { return (slots + 7) / 8; }
 
 // The first arena of a record: most objects' texts fit, in one allocation.
 constexpr size_t kFirstArena = 64;
-// Offsets and sizes are 32-bit: a record's texts stop there.
-constexpr size_t kMaxArena = 0xFFFFFFFFu;
+// Offsets and sizes are 32-bit: a record's texts stop there (in whole words).
+constexpr size_t kMaxArena = 0xFFFFFFF8u;
 
 }  // namespace
 
@@ -90,24 +90,14 @@ TRecord::TRecord(const TRecord& other, size_t slots, size_t textBytes)
   // Its room beyond the last stored slot is not copied.
   size_t used = other.Slots_;
   while (used > 0 && other.TagBytes()[used - 1] == 0) --used;
-  Slots_ = static_cast<TSlot>(std::min<size_t>(std::max(slots, used), kNoSlot));
-  if (Slots_ > 0) {
-    Words_ = new uint64_t[Slots_ + TagWords(Slots_)]();
-    std::copy_n(other.Words_, used, Words_);
-    std::memcpy(TagBytes(), other.TagBytes(), used);
-  }
   const size_t live = other.ArenaUsed_ - other.ArenaDead_;
-  if (live > 0 || textBytes > 0) PackTexts(other, std::max(live, textBytes));
+  Rebuild(other, used, std::min<size_t>(std::max(slots, used), kNoSlot), std::max(live, textBytes));
 }
 
-TRecord::~TRecord() {
-  delete[] Words_;
-  delete[] Arena_;
-}
+TRecord::~TRecord() { delete[] Words_; }
 
 void TRecord::Swap(TRecord& other) noexcept {
   std::swap(Words_, other.Words_);
-  std::swap(Arena_, other.Arena_);
   std::swap(ArenaUsed_, other.ArenaUsed_);
   std::swap(ArenaCapacity_, other.ArenaCapacity_);
   std::swap(ArenaDead_, other.ArenaDead_);
@@ -120,28 +110,29 @@ void TRecord::Grow(TSlot slot) {
   // grows one setting at a time to thousands of slots.
   const size_t needed = std::max<size_t>(size_t{slot} + 1, size_t{Slots_} * 2);
   const size_t slots = std::min<size_t>((needed + 7) / 8 * 8, kNoSlot);
-  auto* words = new uint64_t[slots + TagWords(slots)]();
-  std::copy_n(Words_, Slots_, words);
-  if (Slots_ > 0) std::memcpy(words + slots, TagBytes(), Slots_);
-  delete[] Words_;
-  Words_ = words;
-  Slots_ = static_cast<TSlot>(slots);
+  Rebuild(*this, Slots_, slots, ArenaCapacity_);
 }
 
-void TRecord::PackTexts(const TRecord& from, size_t capacity) {
-  char* arena = capacity > 0 ? new char[capacity] : nullptr;
-  uint32_t used = 0;
-  for (TSlot slot = 0; slot < from.Slots_; ++slot) {
-    if (!IsText(from.TagBytes()[slot])) continue;
-    const uint64_t word = from.Words_[slot];
-    const uint32_t size = TextSize(word);
-    if (size > 0) std::memcpy(arena + used, from.Arena_ + TextOffset(word), size);
-    Words_[slot] = TextWord(size > 0 ? used : 0, size);
-    used += size;
+void TRecord::Rebuild(const TRecord& from, size_t used, size_t slots, size_t capacity) {
+  capacity = (capacity + 7) / 8 * 8;
+  const size_t words = slots + TagWords(slots) + capacity / 8;
+  uint64_t* block = words > 0 ? new uint64_t[words]() : nullptr;
+  std::copy_n(from.Words_, used, block);
+  if (used > 0) std::memcpy(block + slots, from.TagBytes(), used);
+  char* arena = reinterpret_cast<char*>(block + slots + TagWords(slots));
+  uint32_t at = 0;
+  const auto* tags = reinterpret_cast<const uint8_t*>(block + slots);
+  for (size_t s = 0; s < used; ++s) {
+    if (!IsText(tags[s])) continue;
+    const uint32_t size = TextSize(block[s]);
+    if (size > 0) std::memcpy(arena + at, from.Arena() + TextOffset(block[s]), size);
+    block[s] = TextWord(size > 0 ? at : 0, size);
+    at += size;
   }
-  delete[] Arena_;
-  Arena_ = arena;
-  ArenaUsed_ = used;
+  delete[] Words_;
+  Words_ = block;
+  Slots_ = static_cast<TSlot>(slots);
+  ArenaUsed_ = at;
   ArenaCapacity_ = static_cast<uint32_t>(capacity);
   ArenaDead_ = 0;
 }
@@ -154,7 +145,7 @@ void TRecord::MakeRoom(size_t more) {
   const size_t capacity = ArenaDead_ * 2 >= ArenaUsed_ && live + more <= ArenaCapacity_
                               ? ArenaCapacity_
                               : std::max({live + more, size_t{ArenaCapacity_} * 2, kFirstArena});
-  PackTexts(*this, std::min(capacity, kMaxArena));
+  Rebuild(*this, Slots_, Slots_, std::min(capacity, kMaxArena));
 }
 
 std::optional<double> TRecord::Real(TSlot slot) const {
@@ -172,14 +163,15 @@ bool TRecord::SetReal(TSlot slot, TFieldType type, double value) {
 
 void TRecord::SetText(TSlot slot, TFieldType type, std::string_view value) {
   // A view into this arena would move with it: copied out first.
-  if (!value.empty() && value.data() >= Arena_ && value.data() < Arena_ + ArenaUsed_)
+  if (!value.empty() && value.data() >= Arena() && value.data() < Arena() + ArenaUsed_)
     return SetText(slot, type, std::string(value));
   Reserve(slot);
-  const std::optional<std::string_view> old = Text(slot);
+  const std::optional<std::string_view> old =
+      IsText(TagBytes()[slot]) ? Text(slot) : std::optional<std::string_view>();
   if (old && value.size() <= old->size()) {
     // Fits where the old text was: no new bytes.
     const uint32_t offset = value.empty() ? 0 : TextOffset(Words_[slot]);
-    if (!value.empty()) std::memcpy(Arena_ + offset, value.data(), value.size());
+    if (!value.empty()) std::memcpy(Arena() + offset, value.data(), value.size());
     ArenaDead_ += static_cast<uint32_t>(old->size() - value.size());
     Put(slot, type, TValueKind::Text, TextWord(offset, static_cast<uint32_t>(value.size())));
     return;
@@ -188,16 +180,23 @@ void TRecord::SetText(TSlot slot, TFieldType type, std::string_view value) {
   Put(slot, type, TValueKind::Text, 0);  // empty while the arena moves
   MakeRoom(value.size());
   const size_t size = std::min<size_t>(value.size(), ArenaCapacity_ - ArenaUsed_);
-  if (size > 0) std::memcpy(Arena_ + ArenaUsed_, value.data(), size);
+  if (size > 0) std::memcpy(Arena() + ArenaUsed_, value.data(), size);
   Words_[slot] = TextWord(size > 0 ? ArenaUsed_ : 0, static_cast<uint32_t>(size));
   ArenaUsed_ += static_cast<uint32_t>(size);
 }
 
+void TRecord::SetStaticText(TSlot slot, TFieldType type, const char* text) {
+  Reserve(slot);
+  uint8_t& tag = TagBytes()[slot];
+  if (IsText(tag)) ArenaDead_ += TextSize(Words_[slot]);
+  Words_[slot] = reinterpret_cast<uintptr_t>(text);
+  tag = MakeTag(type, TValueKind::Text) | kStaticText;
+}
+
 std::vector<uint8_t>& TRecord::SetBytes(TSlot slot, TFieldType type) {
-  if (!Blocks_) {
-    Blocks_ = std::make_unique<std::vector<std::vector<uint8_t>>>();
-    Blocks_->reserve(4);  // a pad's four per-layer arrays
-  }
+  // Most records with blocks hold one (a pad's corner percentages): the
+  // list grows as blocks come.
+  if (!Blocks_) Blocks_ = std::make_unique<std::vector<std::vector<uint8_t>>>();
   if (Has(slot) && Kind(slot) == TValueKind::Bytes) {
     Put(slot, type, TValueKind::Bytes, Words_[slot]);
     return (*Blocks_)[Words_[slot]];

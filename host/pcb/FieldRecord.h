@@ -108,11 +108,12 @@ enum class TValueKind : uint8_t { Int, Real, Text, Bytes };
 // One object's values by slot. A slot never stored reads as absent; a
 // record grows when its kind's layout has grown since it was made.
 //
-// A document holds a million of these, so a record is two blocks at most:
-// the slots' words and tags, and one byte arena for all its texts (a text
+// A document holds a million of these, so a record is one block: the
+// slots' words, their tags, then one byte arena for all its texts (a text
 // slot's word is its offset and length there; an empty text takes no
 // bytes). A text changed to a longer one is appended and its old bytes left
 // dead until half the arena is dead, when the live texts are packed again.
+// Byte blocks, which few kinds store, are kept apart.
 class TRecord {
  public:
   explicit TRecord(size_t slots = 0);
@@ -140,7 +141,8 @@ class TRecord {
   // A view into the record, valid until its next change.
   std::optional<std::string_view> Text(TSlot slot) const {
     if (!HasKind(slot, TValueKind::Text)) return std::nullopt;
-    return std::string_view(Arena_ + TextOffset(Words_[slot]), TextSize(Words_[slot]));
+    if (TagBytes()[slot] & kStaticText) return std::string_view(reinterpret_cast<const char*>(Words_[slot]));
+    return std::string_view(Arena() + TextOffset(Words_[slot]), TextSize(Words_[slot]));
   }
   const std::vector<uint8_t>* Bytes(TSlot slot) const {
     return HasKind(slot, TValueKind::Bytes) ? &(*Blocks_)[Words_[slot]] : nullptr;
@@ -152,6 +154,9 @@ class TRecord {
   }
   bool SetReal(TSlot slot, TFieldType type, double value);
   void SetText(TSlot slot, TFieldType type, std::string_view value);
+  // Stores a text that lives as long as the program (a name from a constant
+  // table) by its address: no arena bytes, whatever the number of records.
+  void SetStaticText(TSlot slot, TFieldType type, const char* text);
   // The slot's block to change in place (empty when the slot held none).
   std::vector<uint8_t>& SetBytes(TSlot slot, TFieldType type);
   void Erase(TSlot slot);
@@ -163,6 +168,9 @@ class TRecord {
 
  private:
   uint8_t Tag(TSlot slot) const { return slot < Slots_ ? TagBytes()[slot] : 0; }
+  // On a text's tag: the word is the address of a program-long text, not a
+  // place in the arena.
+  static constexpr uint8_t kStaticText = 0x40;
   static constexpr uint8_t MakeTag(TFieldType type, TValueKind kind) {
     return static_cast<uint8_t>(0x80 | static_cast<uint8_t>(kind) << 4 | static_cast<uint8_t>(type));
   }
@@ -172,6 +180,9 @@ class TRecord {
   }
   const uint8_t* TagBytes() const { return reinterpret_cast<const uint8_t*>(Words_ + Slots_); }
   uint8_t* TagBytes() { return reinterpret_cast<uint8_t*>(Words_ + Slots_); }
+  // The arena starts after the tags' whole words.
+  const char* Arena() const { return reinterpret_cast<const char*>(Words_ + Slots_ + (Slots_ + 7) / 8); }
+  char* Arena() { return reinterpret_cast<char*>(Words_ + Slots_ + (Slots_ + 7) / 8); }
   void Reserve(TSlot slot) {
     if (slot >= Slots_) Grow(slot);
   }
@@ -187,8 +198,10 @@ class TRecord {
     oldTag = tag;
     return changed;
   }
+  // A text in the arena (a static text takes none of its bytes).
   static bool IsText(uint8_t tag) {
-    return tag != 0 && static_cast<TValueKind>((tag >> 4) & 0x03) == TValueKind::Text;
+    return tag != 0 && (tag & kStaticText) == 0 &&
+           static_cast<TValueKind>((tag >> 4) & 0x03) == TValueKind::Text;
   }
   // A text slot's word: offset in the arena (low half) and size (high half).
   static uint32_t TextOffset(uint64_t word) { return static_cast<uint32_t>(word); }
@@ -197,15 +210,17 @@ class TRecord {
   // Room for `more` bytes at the arena's end, its live texts packed first
   // when half of it is dead.
   void MakeRoom(size_t more);
-  // Copies the live texts of `from` into this record's arena (of at least
-  // `capacity` bytes), packed in slot order, and points the words at them.
-  void PackTexts(const TRecord& from, size_t capacity);
+  // Makes this record's block anew for `slots` slots and an arena of at
+  // least `capacity` bytes, from `from` (this record or another): its
+  // words and tags up to `used` slots, and its live texts packed in slot
+  // order.
+  void Rebuild(const TRecord& from, size_t used, size_t slots, size_t capacity);
   void Swap(TRecord& other) noexcept;
 
   // Slots_ value words, then one tag byte per slot (0: never stored; else
-  // 0x80 | kind << 4 | type), in one block.
+  // 0x80 | static text 0x40 | kind << 4 | type) in whole words, then the
+  // arena's ArenaCapacity_ bytes, in one block.
   uint64_t* Words_ = nullptr;
-  char* Arena_ = nullptr;
   uint32_t ArenaUsed_ = 0, ArenaCapacity_ = 0, ArenaDead_ = 0;
   TSlot Slots_ = 0;
   // Byte blocks, made for the few kinds that store any.

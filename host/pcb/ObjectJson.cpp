@@ -255,7 +255,7 @@ void WriteObjectJson(TJsonStream& out, const TObject& object) {
 
 void WriteObjectsJson(TJsonStream& out) {
   out.BeginArray();
-  for (const auto& [handle, object] : TDocument::Instance().Objects()) WriteObjectJson(out, object);
+  for (const TObject& object : TDocument::Instance().Objects()) WriteObjectJson(out, object);
   out.EndArray();
 }
 

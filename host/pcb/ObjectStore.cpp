@@ -203,7 +203,8 @@ int32_t ExchangeConstraint(uint8_t dir, uint32_t rule, const char* call,
                   "a " + std::string(RuleKindName(ruleKind)) + " rule, not a " +
                       std::string(RuleKindName(query->RuleKind)) + " rule");
   ExchangeFields(dir, *object, query->Values, pointers);
-  if (dir != 1) object->SetText(kConstraintQuery, query->Name);
+  // The query's name is in the constant table: every rule points at it.
+  if (dir != 1) object->SetStaticText(kConstraintQuery, query->Name);
   return 0;
 }
 

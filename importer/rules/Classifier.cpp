@@ -219,8 +219,10 @@ TValueGroup* TClassifier::FindDefaultGroup(TRuleFamily Family) {
   TValueGroup* best = nullptr;
   for (size_t i = 0; i < family.GroupCount(); ++i) {
     TValueGroup& group = family.GroupAt(i);
-    // Only the latest choice stays marked, so a family never has two.
-    group.IsDefault = false;
+    // Only the latest choice stays marked, so a family never has two. A
+    // group is written only when it changes: a family may hold hundreds of
+    // thousands.
+    if (group.IsDefault) group.IsDefault = false;
     if (!best || group.NameCount() > best->NameCount()) best = &group;
   }
   if (best) best->IsDefault = true;

@@ -55,8 +55,8 @@ end
   EXPECT_TRUE(Session().Messages().empty());
   // Nothing but the board's own objects; the rules it started with are gone
   // and the import's board-wide rules took their place.
-  for (const auto& [handle, object] : morvik::TDocument::Instance().Objects())
-    EXPECT_TRUE(object.Kind == morvik::kKindBoard || object.Kind == kKindRule) << handle;
+  for (const morvik::TObject& object : morvik::TDocument::Instance().Objects())
+    EXPECT_TRUE(object.Kind == morvik::kKindBoard || object.Kind == kKindRule) << object.Handle;
   std::vector<std::string> names;
   for (const morvik::TObject* rule : ObjectsOfKind(kKindRule)) {
     if (rule->Deleted) continue;

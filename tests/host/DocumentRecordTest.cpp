@@ -137,8 +137,9 @@ TEST_F(Records, ExchangeKeepsThePointeeTypes) {
 }
 
 // A record keeps its texts in one arena it packs as they change: every
-// change of a text, to a longer, shorter, empty or other kind of value, a
-// text copied from the record itself, and copies of the record must read
+// change of a text, to a longer, shorter, empty or other kind of value or
+// to a program-long text kept by its address, a text copied from the
+// record itself, and copies of the record must read
 // back as stored, and the arena must not grow without end while the live
 // texts stay small.
 TEST(RecordTexts, ReadBackThroughChangesPackingAndCopies) {
@@ -162,7 +163,7 @@ TEST(RecordTexts, ReadBackThroughChangesPackingAndCopies) {
   };
   for (int step = 0; step < 3000; ++step) {
     const auto slot = static_cast<TSlot>(next(kSlots));
-    switch (next(6)) {
+    switch (next(7)) {
       case 0:
         record.SetInt(slot, TFieldType::I32, step);
         model[slot] = std::nullopt;
@@ -177,6 +178,13 @@ TEST(RecordTexts, ReadBackThroughChangesPackingAndCopies) {
           model[slot] = std::string(*text);
           record.SetText(slot, TFieldType::Text, *text);
         }
+        break;
+      }
+      case 3: {  // a program-long text kept by its address, no arena bytes
+        static const char* const kNames[] = {"", "PcbApi_QueryRuleWidth", "a name longer than any text of the others"};
+        const char* name = kNames[next(3)];
+        record.SetStaticText(slot, TFieldType::Text, name);
+        model[slot] = std::string(name);
         break;
       }
       default: {

@@ -100,6 +100,30 @@ TEST_F(StrictHost, AnObjectIsAddedToAContainerOnce) {
   EXPECT_EQ(Errors().back(), Error("PcbApi_DeleteObjectFromContainer", track, "not in that container"));
 }
 
+// An object may sit in several groups at once; each membership is kept,
+// refused twice and removed on its own, whichever was first.
+TEST_F(StrictHost, AnObjectInSeveralGroupsKeepsEachMembership) {
+  const uint32_t track = PcbApi_CreateObject(kKindTrack);
+  const uint32_t nets[] = {PcbApi_CreateObject(kKindNet), PcbApi_CreateObject(kKindNet),
+                           PcbApi_CreateObject(kKindNet)};
+  for (uint32_t net : nets) ASSERT_EQ(PcbApi_AddObjectToContainer(net, track), 0);
+  for (uint32_t net : nets) EXPECT_NE(PcbApi_AddObjectToContainer(net, track), 0);
+  EXPECT_EQ(PcbApi_DeleteObjectFromContainer(nets[0], track), 0);  // the first one
+  EXPECT_NE(PcbApi_DeleteObjectFromContainer(nets[0], track), 0);
+  for (uint32_t net : {nets[1], nets[2]}) EXPECT_NE(PcbApi_AddObjectToContainer(net, track), 0);
+  EXPECT_EQ(PcbApi_AddObjectToContainer(nets[0], track), 0);
+  EXPECT_EQ(PcbApi_DeleteObjectFromContainer(nets[2], track), 0);  // a later one
+  EXPECT_NE(PcbApi_DeleteObjectFromContainer(nets[2], track), 0);
+  EXPECT_NE(PcbApi_AddObjectToContainer(nets[0], track), 0);
+  EXPECT_NE(PcbApi_AddObjectToContainer(nets[1], track), 0);
+  EXPECT_EQ(Object(nets[0]).Lists.Members(), std::vector<uint32_t>{track});
+  EXPECT_TRUE(Object(nets[2]).Lists.Members().empty());
+  // Another object's first group is its own.
+  const uint32_t via = PcbApi_CreateObject(kKindVia);
+  EXPECT_EQ(PcbApi_AddObjectToContainer(nets[2], via), 0);
+  EXPECT_NE(PcbApi_DeleteObjectFromContainer(nets[1], via), 0);
+}
+
 // Kind 0 is no kind: it used to mean "every kind".
 TEST_F(StrictHost, IteratorKindsOutsideTheHostsKindsGiveNoIterator) {
   const uint32_t track = PcbApi_CreateObject(kKindTrack);

@@ -39,7 +39,7 @@ std::vector<const morvik::TObject*> BoardMembersOfKind(uint8_t kind) {
 
 std::vector<const morvik::TObject*> ObjectsOfKind(uint8_t kind) {
   std::vector<const morvik::TObject*> result;
-  for (const auto& [handle, object] : morvik::TDocument::Instance().Objects())
+  for (const morvik::TObject& object : morvik::TDocument::Instance().Objects())
     if (object.Kind == kind) result.push_back(&object);
   return result;
 }

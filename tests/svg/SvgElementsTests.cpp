@@ -195,9 +195,9 @@ TEST_F(BoardPictureElements, EachKindBecomesItsElementInItsLayerGroup) {
 
 TEST_F(BoardPictureElements, OnlyWhatIsOnTheBoardIsDrawn) {
   morvik::TDocument& document = morvik::TDocument::Instance();
-  for (const auto& [handle, object] : document.Objects()) {
+  for (const morvik::TObject& object : document.Objects()) {
     if (object.Kind == morvik::kKindTrack && object.Int("Width") == 130000) {
-      ASSERT_EQ(PcbApi_DeleteObjectFromContainer(document.BoardHandle(), handle), 0);
+      ASSERT_EQ(PcbApi_DeleteObjectFromContainer(document.BoardHandle(), object.Handle), 0);
     }
   }
   const std::string svg = pcb9host::BoardSvg();

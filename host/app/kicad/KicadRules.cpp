@@ -9,10 +9,10 @@
 namespace pcb9host::kicad {
 
 void NumberNets(TContext& c) {
-  c.NetNumbers.assign(c.Doc.Objects().empty() ? 1 : c.Doc.Objects().rbegin()->first + 1, 0);
+  c.NetNumbers.assign(c.Doc.Objects().empty() ? 1 : c.Doc.Objects().rbegin()->Handle + 1, 0);
   c.NetNames = {""};
   std::set<std::string> taken{""};
-  for (const auto& [handle, net] : c.Doc.Objects()) {
+  for (const morvik::TObject& net : c.Doc.Objects()) {
     if (net.Kind != morvik::kKindNet || net.Deleted) continue;
     std::string name = net.Text("Name");
     if (name.empty()) {
@@ -24,7 +24,7 @@ void NumberNets(TContext& c) {
       name += "-" + std::to_string(c.NetNames.size());
     }
     taken.insert(name);
-    c.NetNumbers[handle] = static_cast<int32_t>(c.NetNames.size());
+    c.NetNumbers[net.Handle] = static_cast<int32_t>(c.NetNames.size());
     c.NetNames.push_back(name);
   }
 }
@@ -106,7 +106,7 @@ void TakeRule(TContext& c, TRuleSet& rules, const morvik::TObject& rule) {
 
 TRuleSet CollectRules(TContext& c) {
   TRuleSet rules;
-  for (const auto& [handle, rule] : c.Doc.Objects())
+  for (const morvik::TObject& rule : c.Doc.Objects())
     if (rule.Kind == morvik::kKindRule && !rule.Deleted) TakeRule(c, rules, rule);
   return rules;
 }

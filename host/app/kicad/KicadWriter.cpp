@@ -42,7 +42,7 @@ void Extend(int64_t& low, int64_t& high, int64_t a, int64_t b) {
 // of everything.
 TSurvey Survey(const morvik::TDocument& doc, uint32_t board) {
   TSurvey s;
-  for (const auto& [handle, object] : doc.Objects()) {
+  for (const morvik::TObject& object : doc.Objects()) {
     if (object.Deleted || object.Container == 0 || !IsPrimitive(object.Kind)) {
       if (object.Kind == morvik::kKindSplitPlane && OnBoard(object, board))
         s.Used[TContext::LayerId(object)] = true;
@@ -154,7 +154,7 @@ std::string KicadBoardText(TKicadReport& report) {
   WriteSetup(c);
   WriteNets(c);
   WriteNetClasses(c);
-  for (const auto& [handle, object] : doc.Objects()) {
+  for (const morvik::TObject& object : doc.Objects()) {
     if (OnBoard(object, doc.BoardHandle()))
       WriteBoardObject(c, object);
     else if (!object.Deleted && object.Container == 0 && IsPrimitive(object.Kind) &&

@@ -166,7 +166,7 @@ void AppendHeader(std::string& out, const TExtent& all, const std::string& title
 std::string BoardSvg() {
   morvik::TDocument& document = morvik::TDocument::Instance();
   TCanvas canvas;
-  for (const auto& [handle, object] : document.Objects()) {
+  for (const morvik::TObject& object : document.Objects()) {
     const svg::TDrawObject draw = svg::DrawerOfKind(object.Kind);
     if (draw && IsOnBoard(object, document)) draw(object, canvas);
   }
