@@ -141,7 +141,8 @@ class TRecord {
   // A view into the record, valid until its next change.
   std::optional<std::string_view> Text(TSlot slot) const {
     if (!HasKind(slot, TValueKind::Text)) return std::nullopt;
-    if (TagBytes()[slot] & kStaticText) return std::string_view(reinterpret_cast<const char*>(Words_[slot]));
+    if (TagBytes()[slot] & kStaticText)
+      return std::string_view(reinterpret_cast<const char*>(static_cast<uintptr_t>(Words_[slot])));
     return std::string_view(Arena() + TextOffset(Words_[slot]), TextSize(Words_[slot]));
   }
   const std::vector<uint8_t>* Bytes(TSlot slot) const {

@@ -89,8 +89,13 @@ void AddBoardLevelRules() {
   CreateBoardRules(*run.Board, run.ClearanceSettings, run.RouteSettings);
 }
 
-// The per-pad and per-net rule families, after the user's choice.
-void CreateClassifierRules() { Run().Classifier->CreateRules(); }
+// The per-pad and per-net rule families, after the user's choice. The
+// collected values are not needed once their rules exist: their memory
+// goes back before owner linking walks the board.
+void CreateClassifierRules() {
+  Run().Classifier->CreateRules();
+  Run().Classifier.reset();
+}
 
 void AddOldFormatRules() { CreateOldFormatPadRules(*Run().Board, Run().FormatLevel); }
 

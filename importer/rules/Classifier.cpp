@@ -214,30 +214,31 @@ void TClassifier::AddRoutingPriority(uint16_t Priority, std::string_view NetName
 
 // --- Evaluation -----------------------------------------------------------------
 
-TValueGroup* TClassifier::FindDefaultGroup(TRuleFamily Family) {
-  const TValueFamily& family = Families_[Index(Family)];
+TValueGroup* TValueFamily::DefaultGroup() {
+  // Every Add that changes a group adds a member.
+  if (Default_ && DefaultMembers_ == Members_.size()) return Default_;
+  // Only the latest choice stays marked, so a family never has two.
+  if (Default_) Default_->IsDefault = false;
   TValueGroup* best = nullptr;
-  for (size_t i = 0; i < family.GroupCount(); ++i) {
-    TValueGroup& group = family.GroupAt(i);
-    // Only the latest choice stays marked, so a family never has two. A
-    // group is written only when it changes: a family may hold hundreds of
-    // thousands.
-    if (group.IsDefault) group.IsDefault = false;
+  for (size_t i = 0; i < GroupCount(); ++i) {
+    TValueGroup& group = GroupAt(i);
     if (!best || group.NameCount() > best->NameCount()) best = &group;
   }
   if (best) best->IsDefault = true;
+  Default_ = best;
+  DefaultMembers_ = Members_.size();
   return best;
+}
+
+TValueGroup* TClassifier::FindDefaultGroup(TRuleFamily Family) {
+  return Families_[Index(Family)].DefaultGroup();
 }
 
 int32_t TClassifier::CountRules(TRuleFamily Family) {
   const TValueGroup* fallback = FindDefaultGroup(Family);
   if (!fallback) return 0;
-  const TValueFamily& family = Families_[Index(Family)];
-  size_t count = 1;
-  for (size_t i = 0; i < family.GroupCount(); ++i) {
-    const TValueGroup& group = family.GroupAt(i);
-    if (&group != fallback) count += group.NameCount();
-  }
+  // Every member of another group is a rule of its own.
+  const size_t count = 1 + Families_[Index(Family)].MemberCount() - fallback->NameCount();
   constexpr auto kMax = static_cast<size_t>(std::numeric_limits<int32_t>::max());
   return static_cast<int32_t>(count < kMax ? count : kMax);
 }

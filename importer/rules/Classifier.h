@@ -109,6 +109,11 @@ class TValueFamily {
 
   size_t GroupCount() const { return Groups_.size(); }
   bool Empty() const { return Groups_.empty(); }
+  // Names in groups, counted once per group that holds them.
+  size_t MemberCount() const { return Members_.size(); }
+  // The group with the most names, marked as the default; among equals the
+  // newest. Worked out again only after an Add. Null when empty.
+  TValueGroup* DefaultGroup();
   // The groups newest first: index 0 is the last one created.
   TValueGroup& GroupAt(size_t index) const { return Groups_[Groups_.size() - 1 - index]; }
 
@@ -138,6 +143,9 @@ class TValueFamily {
   mutable std::vector<uint32_t> GroupStarts_;
   mutable std::vector<uint32_t> OrderedNames_;
   mutable size_t OrderedMembers_ = 0;
+  // The default group and the member count it was chosen at.
+  TValueGroup* Default_ = nullptr;
+  size_t DefaultMembers_ = 0;
 };
 
 class TClassifier {
