@@ -102,7 +102,7 @@ import_rounds() {
       key="$mix-$level-$size"
       BEST_WALL[$key]=$(awk -v a="$wall" -v b="${BEST_WALL[$key]:-}" 'BEGIN { print (b == "" || a < b) ? a : b }')
       BEST_CPU[$key]=$(awk -v a="$cpu" -v b="${BEST_CPU[$key]:-}" 'BEGIN { print (b == "" || a < b) ? a : b }')
-      [ "$rss" -gt "${PEAK_RSS[$key]:-0}" ] && PEAK_RSS[$key]=$rss
+      if [ "$rss" -gt "${PEAK_RSS[$key]:-0}" ]; then PEAK_RSS[$key]=$rss; fi
     done
   done
 }
