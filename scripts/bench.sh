@@ -53,6 +53,9 @@ BIN="$BUILD/bin"
 WORK="$BUILD/boards"
 mkdir -p "$WORK"
 
+# smaller A [B]: the smaller of two times; A when B is empty.
+smaller() { awk -v a="$1" -v b="${2:-}" 'BEGIN { print (b == "" || a < b) ? a : b }'; }
+
 # best RUNS COMMAND...: "BEST_WALL MAX_RSS_KB BEST_CPU"; fails on a failed run.
 best() {
   local runs="$1" i line wall rss code cpu bw="" br=0 bc=""
@@ -61,8 +64,8 @@ best() {
     line=$("$BIN/pcb9-benchrun" "$@")
     read -r wall rss code cpu <<<"$line"
     [ "$code" -eq 0 ] || { echo "failed ($code): $*" >&2; return 1; }
-    bw=$(awk -v a="$wall" -v b="$bw" 'BEGIN { print (b == "" || a < b) ? a : b }')
-    bc=$(awk -v a="$cpu" -v b="$bc" 'BEGIN { print (b == "" || a < b) ? a : b }')
+    bw=$(smaller "$wall" "$bw")
+    bc=$(smaller "$cpu" "$bc")
     [ "$rss" -gt "$br" ] && br=$rss
   done
   echo "$bw $br $bc"
@@ -76,7 +79,7 @@ floor_cpu() {
     line=$("$BIN/pcb9-floor" replay "$1")
     t=$(sed -n 's/.* in \([0-9.]*\) s CPU$/\1/p' <<<"$line")
     [ -n "$t" ] || { echo "no replay time in: $line" >&2; return 1; }
-    best=$(awk -v a="$t" -v b="$best" 'BEGIN { print (b == "" || a < b) ? a : b }')
+    best=$(smaller "$t" "$best")
   done
   echo "$best"
 }
@@ -84,7 +87,7 @@ floor_cpu() {
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
 mb() { awk -v k="$1" 'BEGIN { printf "%.0f", k / 1024 }'; }
 
-declare -A WALL BEST_WALL BEST_CPU PEAK_RSS
+declare -A BEST_WALL BEST_CPU PEAK_RSS
 ROWS=()
 
 # One import of each size in turn, RUNS rounds: a slow spell of the machine
@@ -100,8 +103,8 @@ import_rounds() {
       read -r wall rss code cpu <<<"$line"
       [ "$code" -eq 0 ] || { echo "failed ($code): import $board" >&2; return 1; }
       key="$mix-$level-$size"
-      BEST_WALL[$key]=$(awk -v a="$wall" -v b="${BEST_WALL[$key]:-}" 'BEGIN { print (b == "" || a < b) ? a : b }')
-      BEST_CPU[$key]=$(awk -v a="$cpu" -v b="${BEST_CPU[$key]:-}" 'BEGIN { print (b == "" || a < b) ? a : b }')
+      BEST_WALL[$key]=$(smaller "$wall" "${BEST_WALL[$key]:-}")
+      BEST_CPU[$key]=$(smaller "$cpu" "${BEST_CPU[$key]:-}")
       if [ "$rss" -gt "${PEAK_RSS[$key]:-0}" ]; then PEAK_RSS[$key]=$rss; fi
     done
   done
@@ -116,7 +119,6 @@ measure_mix() {
     board="$WORK/$mix-L$level-$size.PCB"
     local key="$mix-$level-$size" json="-" jrss="-" fcpu="-" share="-"
     local iw=${BEST_WALL[$key]} ic=${BEST_CPU[$key]} ir=${PEAK_RSS[$key]}
-    WALL["$key"]=$iw
     if [ "$mix" = realistic ]; then
       local j
       j=$(best "$RUNS" "$BIN/pcb9-host" import "$board" --json "$board.json")
@@ -147,8 +149,8 @@ for key in "realistic 9" "realistic 7" "pads-same 9" "pads-distinct 9" "nets-dis
   cells=""
   for pair in "${SCALING_PAIRS[@]}"; do
     read -r n m <<<"$pair"
-    a=${WALL["$mix-$level-$n"]:-}
-    b=${WALL["$mix-$level-$m"]:-}
+    a=${BEST_WALL["$mix-$level-$n"]:-}
+    b=${BEST_WALL["$mix-$level-$m"]:-}
     cells+=" $([ -n "$a" ] && [ -n "$b" ] && ratio "$b" "$a" || echo -) |"
   done
   SCALING+=("| $mix | $level |$cells")

@@ -73,8 +73,6 @@ std::span<const TSlot> TLayout::SlotsByName() const {
 
 namespace {
 
-constexpr size_t TagWords(size_t slots) { return (slots + 7) / 8; }
-
 // The first arena of a record: most objects' texts fit, in one allocation.
 constexpr size_t kFirstArena = 64;
 // Offsets and sizes are 32-bit: a record's texts stop there (in whole words).

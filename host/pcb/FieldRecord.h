@@ -181,9 +181,11 @@ class TRecord {
   }
   const uint8_t* TagBytes() const { return reinterpret_cast<const uint8_t*>(Words_ + Slots_); }
   uint8_t* TagBytes() { return reinterpret_cast<uint8_t*>(Words_ + Slots_); }
+  // The words the tags of `slots` slots take, whole.
+  static constexpr size_t TagWords(size_t slots) { return (slots + 7) / 8; }
   // The arena starts after the tags' whole words.
-  const char* Arena() const { return reinterpret_cast<const char*>(Words_ + Slots_ + (Slots_ + 7) / 8); }
-  char* Arena() { return reinterpret_cast<char*>(Words_ + Slots_ + (Slots_ + 7) / 8); }
+  const char* Arena() const { return reinterpret_cast<const char*>(Words_ + Slots_ + TagWords(Slots_)); }
+  char* Arena() { return reinterpret_cast<char*>(Words_ + Slots_ + TagWords(Slots_)); }
   void Reserve(TSlot slot) {
     if (slot >= Slots_) Grow(slot);
   }

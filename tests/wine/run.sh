@@ -64,7 +64,9 @@ run_windows() {
     timeout 120 "$wine64" "$windows/bin/pcb9-host.exe" import "$board" --json "$tag-win.json" "$@" \
       >"$tag-win.out" 2>&1
     rc=$?
-    [ "$rc" = 0 ] || [ -s "$tag-win.out" ] || [ -e "$tag-win.json" ] || [ "$attempt" = 2 ] && return "$rc"
+    local silent=0
+    [ "$rc" != 0 ] && [ ! -s "$tag-win.out" ] && [ ! -e "$tag-win.json" ] && silent=1
+    if [ "$silent" = 0 ] || [ "$attempt" = 2 ]; then return "$rc"; fi
     echo "note: $tag: Wine ended the Windows host with status $rc before any output; run again"
   done
 }
