@@ -117,18 +117,22 @@ void ClassifyPad(const TPcbPad& pad, const TPadRuleValues& values, uint8_t conne
   TClassifier* classifier = Run().Classifier.get();
   if (!classifier) return;
   const bool hasRuleValues = Run().FormatLevel >= kRuleValuesLevel;
+  std::array<TFamilyKey, 4> keys{};
+  size_t count = 0;
+  const auto add = [&](TRuleFamily family, const TGroupKey& key) { keys[count++] = {family, key}; };
   if (hasRuleValues && HasMasks(pad.GetLayer())) {
-    classifier->AddSolderMaskExpansion(values.SolderMaskExpansion, name);
-    classifier->AddPasteMaskExpansion(values.PasteMaskExpansion, name);
+    add(TRuleFamily::SolderMaskExpansion, {values.SolderMaskExpansion});
+    add(TRuleFamily::PasteMaskExpansion, {values.PasteMaskExpansion});
   }
   if (hasRuleValues && pad.GetLayer() == kMultiLayer)
-    classifier->AddPlaneExpansion(values.PlaneExpansion, name);
+    add(TRuleFamily::PlaneExpansion, {values.PlaneExpansion});
   // The plane connection depends on the register alone, whatever the layer.
-  const std::optional<uint8_t> style = ConnectStyle(connectCode);
-  if (!style) return;
-  const TPadRuleValues& c = hasRuleValues ? values : kOldPlaneConnect;
-  classifier->AddPlaneConnect(c.PlaneExpansion, *style, c.ConnectParam1, c.ConnectParam2,
-                              c.ConnectParam3, name);
+  if (const std::optional<uint8_t> style = ConnectStyle(connectCode)) {
+    const TPadRuleValues& c = hasRuleValues ? values : kOldPlaneConnect;
+    add(TRuleFamily::PlaneConnect,
+        {c.PlaneExpansion, *style, c.ConnectParam1, c.ConnectParam2, c.ConnectParam3});
+  }
+  classifier->AddAll(name, std::span(keys).first(count));
 }
 
 // A shape drawn from its sizes with a zero size on any of the three layer

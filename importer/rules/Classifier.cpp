@@ -1,5 +1,6 @@
 #include "Classifier.h"
 
+#include <algorithm>
 #include <functional>
 #include <limits>
 
@@ -100,10 +101,12 @@ size_t TGroupKeyHash::operator()(const TGroupKey& key) const noexcept {
 
 // --- Names -------------------------------------------------------------------------
 
-uint32_t TNamePool::Intern(std::string_view name) {
+uint64_t TNamePool::Hash(std::string_view name) { return std::hash<std::string_view>{}(name); }
+
+uint32_t TNamePool::Intern(std::string_view name, uint64_t hash) {
   if (Last_ != TFlatIndex::kNone && Names_[Last_] == name) return Last_;
   Last_ = Index_.FindOrAdd(
-      std::hash<std::string_view>{}(name), [&](uint32_t n) { return Names_[n] == name; },
+      hash, [&](uint32_t n) { return Names_[n] == name; },
       [&] {
         Names_.emplace_back(name);
         return static_cast<uint32_t>(Names_.size() - 1);
@@ -115,16 +118,16 @@ uint32_t TNamePool::Intern(std::string_view name) {
 
 const std::string& TValueGroup::NameAt(size_t index) const { return Family_->NameOf(*this, index); }
 
-void TValueFamily::Add(const TGroupKey& key, uint32_t name) {
-  const uint32_t group = GroupFor(key);
+void TValueFamily::Add(const TGroupKey& key, uint64_t keyHash, uint32_t name) {
+  const uint32_t group = GroupFor(key, keyHash);
   if (!Join(group, name)) return;
   Members_.push_back({group, name});
   ++Groups_[group].NameCount_;
 }
 
-uint32_t TValueFamily::GroupFor(const TGroupKey& key) {
+uint32_t TValueFamily::GroupFor(const TGroupKey& key, uint64_t keyHash) {
   return GroupIndex_.FindOrAdd(
-      TGroupKeyHash{}(key), [&](uint32_t g) { return Groups_[g].Key == key; },
+      keyHash, [&](uint32_t g) { return Groups_[g].Key == key; },
       [&] {
         const auto number = static_cast<uint32_t>(Groups_.size());
         Groups_.emplace_back(*this, key, number);
@@ -174,7 +177,28 @@ uint8_t TClassifier::HostTopology(uint16_t TopologyCode) {
 }
 
 void TClassifier::Add(TRuleFamily Family, const TGroupKey& Key, std::string_view Name) {
-  Families_[Index(Family)].Add(Key, Names_.Intern(Name.substr(0, kMaxNameLength)));
+  const TFamilyKey key{Family, Key};
+  AddAll(Name, {&key, 1});
+}
+
+// On a big board each lookup below misses the cache; asking for every line
+// first lets the misses overlap instead of following one another.
+void TClassifier::AddAll(std::string_view Name, std::span<const TFamilyKey> Keys) {
+  const std::string_view name = Name.substr(0, kMaxNameLength);
+  const uint64_t nameHash = TNamePool::Hash(name);
+  Names_.Prefetch(nameHash);
+  std::array<uint64_t, kRuleFamilyCount> keyHashes{};
+  while (!Keys.empty()) {
+    const std::span<const TFamilyKey> batch = Keys.first(std::min(Keys.size(), keyHashes.size()));
+    for (size_t i = 0; i < batch.size(); ++i) {
+      keyHashes[i] = TGroupKeyHash{}(batch[i].Key);
+      Families_[Index(batch[i].Family)].Prefetch(keyHashes[i]);
+    }
+    const uint32_t number = Names_.Intern(name, nameHash);
+    for (size_t i = 0; i < batch.size(); ++i)
+      Families_[Index(batch[i].Family)].Add(batch[i].Key, keyHashes[i], number);
+    Keys = Keys.subspan(batch.size());
+  }
 }
 
 void TClassifier::AddSolderMaskExpansion(int32_t Expansion, std::string_view PadName) {

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -56,8 +57,11 @@ struct TGroupKeyHash {
 // carry it, and numbered in the order first seen.
 class TNamePool {
  public:
-  // The number of the name, added when new.
-  uint32_t Intern(std::string_view name);
+  static uint64_t Hash(std::string_view name);
+  // The number of the name, added when new; `hash` is Hash(name).
+  uint32_t Intern(std::string_view name, uint64_t hash);
+  uint32_t Intern(std::string_view name) { return Intern(name, Hash(name)); }
+  void Prefetch(uint64_t hash) const { Index_.Prefetch(hash); }
   const std::string& At(uint32_t number) const { return Names_[number]; }
   size_t Count() const { return Names_.size(); }
 
@@ -104,8 +108,11 @@ class TValueFamily {
   // The pool the family's name numbers refer to; set once, before any Add.
   void UseNames(const TNamePool* names) { Names_ = names; }
   // Adds the name to the group of that key (created at the head of the
-  // family when new) unless the group holds it already.
-  void Add(const TGroupKey& key, uint32_t name);
+  // family when new) unless the group holds it already; `keyHash` is the
+  // key's TGroupKeyHash.
+  void Add(const TGroupKey& key, uint64_t keyHash, uint32_t name);
+  void Add(const TGroupKey& key, uint32_t name) { Add(key, TGroupKeyHash{}(key), name); }
+  void Prefetch(uint64_t keyHash) const { GroupIndex_.Prefetch(keyHash); }
 
   size_t GroupCount() const { return Groups_.size(); }
   bool Empty() const { return Groups_.empty(); }
@@ -125,7 +132,7 @@ class TValueFamily {
     uint32_t Name;
   };
 
-  uint32_t GroupFor(const TGroupKey& key);
+  uint32_t GroupFor(const TGroupKey& key, uint64_t keyHash);
   bool Join(uint32_t group, uint32_t name);
   const std::string& NameOf(const TValueGroup& group, size_t index) const;
   void OrderMembers() const;
@@ -146,6 +153,12 @@ class TValueFamily {
   // The default group and the member count it was chosen at.
   TValueGroup* Default_ = nullptr;
   size_t DefaultMembers_ = 0;
+};
+
+// One value of one name, for adding several at once.
+struct TFamilyKey {
+  TRuleFamily Family;
+  TGroupKey Key;
 };
 
 class TClassifier {
@@ -170,6 +183,9 @@ class TClassifier {
   void AddTopology(uint16_t TopologyCode, std::string_view NetName);
   // Groups by the low 8 bits of the priority.
   void AddRoutingPriority(uint16_t Priority, std::string_view NetName);
+  // Adds each of the name's values in turn, as the Add calls above would
+  // one by one; the lookups overlap, which is what a big board's pads need.
+  void AddAll(std::string_view Name, std::span<const TFamilyKey> Keys);
 
   // The family's group with the most names, marked as its default; among
   // equals the newest. Null for a family with nothing collected.

@@ -3,6 +3,7 @@
 // elsewhere. It holds each entry's hash and number only (8 bytes), the
 // caller compares the keys, so a lookup touches one or two cache lines and
 // an added entry allocates nothing but the occasional doubling.
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -33,6 +34,16 @@ class TFlatIndex {
     }
   }
 
+  // Starts loading the cache line a later FindOrAdd with this hash probes
+  // first, so that several lookups can wait for memory at once.
+  void Prefetch(uint64_t hash) const {
+    const auto h = static_cast<uint32_t>(hash ^ (hash >> 32));
+    // Written without a test of the vector's bounds, which makes GCC drop
+    // the prefetch; an empty index prefetches its null data, which is
+    // harmless.
+    __builtin_prefetch(Slots_.data() + (h & Mask_));
+  }
+
  private:
   struct TSlot {
     uint32_t Hash = 0;
@@ -42,7 +53,7 @@ class TFlatIndex {
   void Grow() {
     std::vector<TSlot> old(Slots_.empty() ? 16 : 2 * Slots_.size());
     old.swap(Slots_);
-    const size_t mask = Slots_.size() - 1;
+    const size_t mask = Mask_ = Slots_.size() - 1;
     for (const TSlot& slot : old) {
       if (slot.Number == kNone) continue;
       size_t i = slot.Hash & mask;
@@ -52,15 +63,33 @@ class TFlatIndex {
   }
 
   std::vector<TSlot> Slots_;
+  size_t Mask_ = 0;
   size_t Count_ = 0;
 };
 
-// A set of 32-bit numbers in one open-addressing table (no allocation per
-// number).
+// A set of 32-bit numbers without an allocation per number. Handles are
+// mostly small and dense, so numbers below kDenseLimit take one bit each in
+// a bitmap that grows to the largest of them (at most 2 MB), which a walk in
+// handle order reads in order; larger numbers go to an open-addressing
+// table.
 class TNumberSet {
  public:
+  static constexpr uint32_t kDenseLimit = uint32_t{1} << 24;
+
   // Whether the number was new; it is in the set afterwards.
-  bool Insert(uint32_t number) {
+  bool Insert(uint32_t number) { return number < kDenseLimit ? InsertDense(number) : InsertSparse(number); }
+
+ private:
+  bool InsertDense(uint32_t number) {
+    const size_t word = number / 64;
+    if (word >= Bits_.size()) Bits_.resize(std::bit_ceil(word + 1), 0);
+    const uint64_t bit = uint64_t{1} << (number % 64);
+    if (Bits_[word] & bit) return false;
+    Bits_[word] |= bit;
+    return true;
+  }
+
+  bool InsertSparse(uint32_t number) {
     if (2 * (Count_ + 1) > Slots_.size()) Grow();
     const uint64_t stored = uint64_t{number} + 1;  // 0 marks an empty slot
     const size_t mask = Slots_.size() - 1;
@@ -74,7 +103,6 @@ class TNumberSet {
     }
   }
 
- private:
   static size_t Spread(uint32_t number) {
     return static_cast<size_t>((uint64_t{number} * 0x9E3779B97F4A7C15ull) >> 32);
   }
@@ -90,6 +118,7 @@ class TNumberSet {
     }
   }
 
+  std::vector<uint64_t> Bits_;
   std::vector<uint64_t> Slots_;
   size_t Count_ = 0;
 };

@@ -240,6 +240,43 @@ TEST_F(ClassifierRules, NameInSeveralGroupsCountsOncePerGroup) {
   EXPECT_EQ(c.CountRules(TRuleFamily::TrackWidth), 3);
 }
 
+// A pad's values given at once group exactly as when given one by one, in
+// batches longer than the families and with families repeated.
+TEST(ClassifierAddAll, GroupsAsTheAddsOneByOneWould) {
+  using pcb9::TFamilyKey;
+  using F = TRuleFamily;
+  const std::vector<TFamilyKey> keys = {
+      {F::SolderMaskExpansion, {1}}, {F::PasteMaskExpansion, {2}}, {F::PlaneExpansion, {3}},
+      {F::PlaneConnect, {4, 1, 5, 6, 7}}, {F::TrackWidth, {8}}, {F::ViaSize, {9}},
+      {F::Topology, {1}}, {F::Priority, {2}}, {F::SolderMaskExpansion, {5}},
+      {F::SolderMaskExpansion, {1}}, {F::PlaneConnect, {4, 2, 5, 6, 7}}};
+  TClassifier batched(nullptr), single(nullptr);
+  for (const char* name : {"A", "B", "A", "C"}) {
+    batched.AddAll(name, keys);
+    for (const TFamilyKey& k : keys) {
+      const TFamilyKey one[] = {k};
+      single.AddAll(name, one);
+    }
+  }
+  batched.AddAll("D", {});
+  for (size_t f = 0; f < pcb9::kRuleFamilyCount; ++f) {
+    const auto family = static_cast<F>(f);
+    const pcb9::TValueFamily& b = batched.Groups(family);
+    const pcb9::TValueFamily& s = single.Groups(family);
+    ASSERT_EQ(b.GroupCount(), s.GroupCount()) << f;
+    ASSERT_GT(b.GroupCount(), 0u) << f;
+    for (size_t g = 0; g < b.GroupCount(); ++g) {
+      EXPECT_EQ(b.GroupAt(g).Key, s.GroupAt(g).Key) << f;
+      ASSERT_EQ(b.GroupAt(g).NameCount(), s.GroupAt(g).NameCount()) << f;
+      for (size_t i = 0; i < b.GroupAt(g).NameCount(); ++i)
+        EXPECT_EQ(b.GroupAt(g).NameAt(i), s.GroupAt(g).NameAt(i)) << f;
+    }
+  }
+  EXPECT_EQ(batched.Groups(F::SolderMaskExpansion).GroupCount(), 2u);
+  EXPECT_EQ(batched.Groups(F::SolderMaskExpansion).GroupAt(1).NameCount(), 3u);
+  EXPECT_EQ(batched.CountRules(F::PlaneConnect), single.CountRules(F::PlaneConnect));
+}
+
 TEST_F(ClassifierRules, NamesLongerThanTheHostKeepsAreCut) {
   const std::string longName(300, 'n');
   Classifier->AddViaSize(40 * kMil, longName);

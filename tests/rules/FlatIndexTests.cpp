@@ -33,8 +33,10 @@ TEST(FlatIndex, FindsEveryKeyAfterGrowingEvenWithCollidingHashes) {
 
 TEST(NumberSet, EachNumberIsNewOnceIncludingTheExtremes) {
   TNumberSet set;
-  std::vector<uint32_t> numbers = {0, 0xFFFFFFFFu, 1, 0x80000000u};
-  for (uint32_t i = 0; i < 20000; ++i) numbers.push_back(i * 65536u + 7);
+  constexpr uint32_t kDense = TNumberSet::kDenseLimit;
+  std::vector<uint32_t> numbers = {0, 0xFFFFFFFFu, 1, 0x80000000u, kDense - 1, kDense, 63, 64};
+  for (uint32_t i = 0; i < 20000; ++i) numbers.push_back(i * 65536u + 7);  // both sides of kDense
+  for (uint32_t i = 100; i < 5000; ++i) numbers.push_back(i);              // dense, in order
   for (uint32_t n : numbers) EXPECT_TRUE(set.Insert(n)) << n;
   for (uint32_t n : numbers) EXPECT_FALSE(set.Insert(n)) << n;
 }
