@@ -147,6 +147,16 @@ bool TValueFamily::Join(uint32_t group, uint32_t name) {
   return MoreGroups_.insert(uint64_t{group} << 32 | name).second;
 }
 
+void TValueFamily::PrefetchGroup(size_t index) const {
+  if (index < Groups_.size()) __builtin_prefetch(&GroupAt(index));
+}
+
+void TValueFamily::PrefetchFirstName(size_t index) const {
+  if (index >= Groups_.size() || OrderedMembers_ != Members_.size()) return;
+  const TValueGroup& group = GroupAt(index);
+  if (group.NameCount_ > 0) Names_->Prefetch(OrderedNames_[GroupStarts_[group.Number_]]);
+}
+
 const std::string& TValueFamily::NameOf(const TValueGroup& group, size_t index) const {
   if (OrderedMembers_ != Members_.size()) OrderMembers();
   return Names_->At(OrderedNames_[GroupStarts_[group.Number_] + index]);
@@ -254,6 +264,21 @@ TValueGroup* TValueFamily::DefaultGroup() {
   return best;
 }
 
+void TValueFamily::Release() {
+  // Swapped with fresh tables, so that the memory itself goes back.
+  TValueFamily fresh;
+  std::swap(Groups_, fresh.Groups_);
+  std::swap(GroupIndex_, fresh.GroupIndex_);
+  std::swap(Members_, fresh.Members_);
+  std::swap(FirstGroup_, fresh.FirstGroup_);
+  std::swap(MoreGroups_, fresh.MoreGroups_);
+  std::swap(GroupStarts_, fresh.GroupStarts_);
+  std::swap(OrderedNames_, fresh.OrderedNames_);
+  OrderedMembers_ = 0;
+  Default_ = nullptr;
+  DefaultMembers_ = 0;
+}
+
 TValueGroup* TClassifier::FindDefaultGroup(TRuleFamily Family) {
   return Families_[Index(Family)].DefaultGroup();
 }
@@ -271,7 +296,10 @@ void TClassifier::CreateRules() {
   TDesignRuleTranslator::ChooseRuleFamilies(*this);
   if (!Board_) return;
   Board_->Sync(1);
-  for (const TFamilyRow& row : kFamilyRows) CreateFamilyRules(row.Family);
+  for (const TFamilyRow& row : kFamilyRows) {
+    CreateFamilyRules(row.Family);
+    Families_[Index(row.Family)].Release();
+  }
 }
 
 void TClassifier::CreateFamilyRules(TRuleFamily Family) {
@@ -282,7 +310,12 @@ void TClassifier::CreateFamilyRules(TRuleFamily Family) {
   if (!Switch(Family)) return;
   const TValueFamily& family = Families_[Index(Family)];
   int32_t n = 1;
+  // A big family's groups and names are long out of the cache by now, and
+  // each rule's creation in between evicts what the walk would reuse.
+  constexpr size_t kGroupsAhead = 16, kNamesAhead = 8;
   for (size_t g = 0; g < family.GroupCount(); ++g) {
+    family.PrefetchGroup(g + kGroupsAhead);
+    family.PrefetchFirstName(g + kNamesAhead);
     const TValueGroup& group = family.GroupAt(g);
     if (&group == fallback) continue;
     for (size_t i = 0; i < group.NameCount(); ++i) create(*Board_, group.NameAt(i), group.Key, n++);

@@ -63,6 +63,7 @@ class TNamePool {
   uint32_t Intern(std::string_view name) { return Intern(name, Hash(name)); }
   void Prefetch(uint64_t hash) const { Index_.Prefetch(hash); }
   const std::string& At(uint32_t number) const { return Names_[number]; }
+  void Prefetch(uint32_t number) const { __builtin_prefetch(&Names_[number]); }
   size_t Count() const { return Names_.size(); }
 
  private:
@@ -123,6 +124,12 @@ class TValueFamily {
   TValueGroup* DefaultGroup();
   // The groups newest first: index 0 is the last one created.
   TValueGroup& GroupAt(size_t index) const { return Groups_[Groups_.size() - 1 - index]; }
+  // Start loading what reading a group (by GroupAt's index) touches: the
+  // group itself, and its first name once the group is at hand.
+  void PrefetchGroup(size_t index) const;
+  void PrefetchFirstName(size_t index) const;
+  // Lets go of every group and name, leaving the family empty.
+  void Release();
 
  private:
   friend class TValueGroup;
@@ -194,7 +201,8 @@ class TClassifier {
   // plus one per name outside the default group; 0 for an empty family.
   int32_t CountRules(TRuleFamily Family);
   // Lets the user choose the families, then creates every family's rules on
-  // the board.
+  // the board. Each family's values are let go once its rules exist, so a
+  // big board's rules reuse that memory; the families are empty afterwards.
   void CreateRules();
 
   // Whether the family's per-name rules are created; all on at first.

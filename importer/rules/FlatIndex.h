@@ -54,7 +54,11 @@ class TFlatIndex {
     std::vector<TSlot> old(Slots_.empty() ? 16 : 2 * Slots_.size());
     old.swap(Slots_);
     const size_t mask = Mask_ = Slots_.size() - 1;
-    for (const TSlot& slot : old) {
+    // The new places are scattered: ask for them a few entries ahead.
+    constexpr size_t kAhead = 16;
+    for (size_t n = 0; n < old.size(); ++n) {
+      if (n + kAhead < old.size()) __builtin_prefetch(Slots_.data() + (old[n + kAhead].Hash & mask));
+      const TSlot& slot = old[n];
       if (slot.Number == kNone) continue;
       size_t i = slot.Hash & mask;
       while (Slots_[i].Number != kNone) i = (i + 1) & mask;

@@ -321,11 +321,33 @@ TEST_F(ClassifierRules, AnEarlierDefaultChoiceDoesNotHideItsNames) {
   // first one's net still gets its rule.
   Classifier->AddTrackWidth(12 * kMil, "B");
   Classifier->AddTrackWidth(12 * kMil, "C");
+  EXPECT_EQ(Classifier->CountRules(TRuleFamily::TrackWidth), 2);
+  EXPECT_FALSE(Classifier->Groups(TRuleFamily::TrackWidth).GroupAt(1).IsDefault);
+  EXPECT_TRUE(Classifier->Groups(TRuleFamily::TrackWidth).GroupAt(0).IsDefault);
   Classifier->CreateRules();
   const std::vector<TRuleSeen> rules = CreatedRules();
   ASSERT_EQ(Names(rules), (Strings{"Width", "Width_1"}));
   EXPECT_EQ(rules[1].Scope1, "InNet('A')");
-  EXPECT_FALSE(Classifier->Groups(TRuleFamily::TrackWidth).GroupAt(1).IsDefault);
+}
+
+// Each family is let go once its rules exist; what is collected afterwards
+// starts afresh and makes its own rules.
+TEST_F(ClassifierRules, CreatingRulesEmptiesEveryFamily) {
+  TClassifier& c = *Classifier;
+  c.AddTrackWidth(10 * kMil, "A");
+  c.AddTrackWidth(12 * kMil, "B");
+  c.AddSolderMaskExpansion(4 * kMil, "U1-1");
+  c.CreateRules();
+  ASSERT_EQ(Names(CreatedRules()), (Strings{"SolderMaskExpansion", "Width", "Width_1"}));
+  for (size_t f = 0; f < pcb9::kRuleFamilyCount; ++f) {
+    const auto family = static_cast<TRuleFamily>(f);
+    EXPECT_TRUE(c.Groups(family).Empty()) << f;
+    EXPECT_EQ(c.Groups(family).MemberCount(), 0u) << f;
+    EXPECT_EQ(c.CountRules(family), 0) << f;
+  }
+  c.AddTrackWidth(8 * kMil, "B");
+  EXPECT_EQ(c.CountRules(TRuleFamily::TrackWidth), 1);
+  EXPECT_EQ(c.Groups(TRuleFamily::TrackWidth).GroupAt(0).NameAt(0), "B");
 }
 
 TEST_F(ClassifierRules, WithoutABoardNothingIsCreated) {
