@@ -154,7 +154,7 @@ void TValueFamily::PrefetchGroup(size_t index) const {
 void TValueFamily::PrefetchFirstName(size_t index) const {
   if (index >= Groups_.size() || OrderedMembers_ != Members_.size()) return;
   const TValueGroup& group = GroupAt(index);
-  if (group.NameCount_ > 0) Names_->Prefetch(OrderedNames_[GroupStarts_[group.Number_]]);
+  if (group.NameCount_ > 0) Names_->PrefetchName(OrderedNames_[GroupStarts_[group.Number_]]);
 }
 
 const std::string& TValueFamily::NameOf(const TValueGroup& group, size_t index) const {
@@ -196,13 +196,13 @@ void TClassifier::Add(TRuleFamily Family, const TGroupKey& Key, std::string_view
 void TClassifier::AddAll(std::string_view Name, std::span<const TFamilyKey> Keys) {
   const std::string_view name = Name.substr(0, kMaxNameLength);
   const uint64_t nameHash = TNamePool::Hash(name);
-  Names_.Prefetch(nameHash);
+  Names_.PrefetchProbe(nameHash);
   std::array<uint64_t, kRuleFamilyCount> keyHashes{};
   while (!Keys.empty()) {
     const std::span<const TFamilyKey> batch = Keys.first(std::min(Keys.size(), keyHashes.size()));
     for (size_t i = 0; i < batch.size(); ++i) {
       keyHashes[i] = TGroupKeyHash{}(batch[i].Key);
-      Families_[Index(batch[i].Family)].Prefetch(keyHashes[i]);
+      Families_[Index(batch[i].Family)].PrefetchProbe(keyHashes[i]);
     }
     const uint32_t number = Names_.Intern(name, nameHash);
     for (size_t i = 0; i < batch.size(); ++i)

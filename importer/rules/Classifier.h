@@ -61,9 +61,11 @@ class TNamePool {
   // The number of the name, added when new; `hash` is Hash(name).
   uint32_t Intern(std::string_view name, uint64_t hash);
   uint32_t Intern(std::string_view name) { return Intern(name, Hash(name)); }
-  void Prefetch(uint64_t hash) const { Index_.Prefetch(hash); }
+  // Start loading what an Intern of a name with that hash probes first, or
+  // what At(number) reads.
+  void PrefetchProbe(uint64_t hash) const { Index_.Prefetch(hash); }
+  void PrefetchName(uint32_t number) const { __builtin_prefetch(&Names_[number]); }
   const std::string& At(uint32_t number) const { return Names_[number]; }
-  void Prefetch(uint32_t number) const { __builtin_prefetch(&Names_[number]); }
   size_t Count() const { return Names_.size(); }
 
  private:
@@ -113,7 +115,8 @@ class TValueFamily {
   // key's TGroupKeyHash.
   void Add(const TGroupKey& key, uint64_t keyHash, uint32_t name);
   void Add(const TGroupKey& key, uint32_t name) { Add(key, TGroupKeyHash{}(key), name); }
-  void Prefetch(uint64_t keyHash) const { GroupIndex_.Prefetch(keyHash); }
+  // Start loading what an Add of a key with that hash probes first.
+  void PrefetchProbe(uint64_t keyHash) const { GroupIndex_.Prefetch(keyHash); }
 
   size_t GroupCount() const { return Groups_.size(); }
   bool Empty() const { return Groups_.empty(); }
