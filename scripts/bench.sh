@@ -71,17 +71,23 @@ best() {
   echo "$bw $br $bc"
 }
 
-# floor_cpu TRACE: the best processor time of the replayed calls alone (the
-# replayer reads its trace before its clock starts).
-floor_cpu() {
-  local i line t best=""
+# floor_pair BOARD TRACE: "BEST_FLOOR_CPU BEST_IMPORT_CPU", an import and a
+# replay of its calls alone (the replayer reads its trace before its clock
+# starts) taking turns for RUNS rounds, so that a slow spell of the machine
+# weighs on both sides of import/floor alike.
+floor_pair() {
+  local i line t wall rss code cpu floor="" import=""
   for ((i = 0; i < RUNS; i++)); do
-    line=$("$BIN/pcb9-floor" replay "$1")
+    line=$("$BIN/pcb9-benchrun" "$BIN/pcb9-host" import "$1")
+    read -r wall rss code cpu <<<"$line"
+    [ "$code" -eq 0 ] || { echo "failed ($code): import $1" >&2; return 1; }
+    import=$(smaller "$cpu" "$import")
+    line=$("$BIN/pcb9-floor" replay "$2")
     t=$(sed -n 's/.* in \([0-9.]*\) s CPU$/\1/p' <<<"$line")
     [ -n "$t" ] || { echo "no replay time in: $line" >&2; return 1; }
-    best=$(smaller "$t" "$best")
+    floor=$(smaller "$t" "$floor")
   done
-  echo "$best"
+  echo "$floor $import"
 }
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
@@ -127,8 +133,10 @@ measure_mix() {
       rm -f "$board.json"
       if [ "$size" -le "$FLOOR_MAX" ]; then
         "$BIN/pcb9-floor" record "$board" "$board.trace" >/dev/null
-        fcpu=$(floor_cpu "$board.trace")
-        share=$(ratio "$ic" "$fcpu")
+        local pair pcpu
+        pair=$(floor_pair "$board" "$board.trace")
+        read -r fcpu pcpu <<<"$pair"
+        share=$(ratio "$pcpu" "$fcpu")
         rm -f "$board.trace"
       fi
     fi
