@@ -56,14 +56,23 @@ mkdir -p "$WORK"
 # smaller A [B]: the smaller of two times; A when B is empty.
 smaller() { awk -v a="$1" -v b="${2:-}" 'BEGIN { print (b == "" || a < b) ? a : b }'; }
 
+# measured COMMAND...: one run's "WALL MAX_RSS_KB CODE CPU"; fails on a
+# failed run.
+measured() {
+  local line code
+  line=$("$BIN/pcb9-benchrun" "$@")
+  read -r _ _ code _ <<<"$line"
+  [ "$code" -eq 0 ] || { echo "failed ($code): $*" >&2; return 1; }
+  echo "$line"
+}
+
 # best RUNS COMMAND...: "BEST_WALL MAX_RSS_KB BEST_CPU"; fails on a failed run.
 best() {
   local runs="$1" i line wall rss code cpu bw="" br=0 bc=""
   shift
   for ((i = 0; i < runs; i++)); do
-    line=$("$BIN/pcb9-benchrun" "$@")
+    line=$(measured "$@") || return 1
     read -r wall rss code cpu <<<"$line"
-    [ "$code" -eq 0 ] || { echo "failed ($code): $*" >&2; return 1; }
     bw=$(smaller "$wall" "$bw")
     bc=$(smaller "$cpu" "$bc")
     [ "$rss" -gt "$br" ] && br=$rss
@@ -78,9 +87,8 @@ best() {
 floor_pair() {
   local i line t wall rss code cpu floor="" import=""
   for ((i = 0; i < RUNS; i++)); do
-    line=$("$BIN/pcb9-benchrun" "$BIN/pcb9-host" import "$1")
+    line=$(measured "$BIN/pcb9-host" import "$1") || return 1
     read -r wall rss code cpu <<<"$line"
-    [ "$code" -eq 0 ] || { echo "failed ($code): import $1" >&2; return 1; }
     import=$(smaller "$cpu" "$import")
     line=$("$BIN/pcb9-floor" replay "$2")
     t=$(sed -n 's/.* in \([0-9.]*\) s CPU$/\1/p' <<<"$line")
@@ -105,9 +113,8 @@ import_rounds() {
   for ((r = 0; r < RUNS; r++)); do
     for size in "$@"; do
       board="$WORK/$mix-L$level-$size.PCB"
-      line=$("$BIN/pcb9-benchrun" "$BIN/pcb9-host" import "$board")
+      line=$(measured "$BIN/pcb9-host" import "$board") || return 1
       read -r wall rss code cpu <<<"$line"
-      [ "$code" -eq 0 ] || { echo "failed ($code): import $board" >&2; return 1; }
       key="$mix-$level-$size"
       BEST_WALL[$key]=$(smaller "$wall" "${BEST_WALL[$key]:-}")
       BEST_CPU[$key]=$(smaller "$cpu" "${BEST_CPU[$key]:-}")

@@ -154,12 +154,12 @@ void TValueFamily::PrefetchGroup(size_t index) const {
 void TValueFamily::PrefetchFirstName(size_t index) const {
   if (index >= Groups_.size() || OrderedMembers_ != Members_.size()) return;
   const TValueGroup& group = GroupAt(index);
-  if (group.NameCount_ > 0) Names_->PrefetchName(OrderedNames_[GroupStarts_[group.Number_]]);
+  if (group.NameCount_ > 0) Names_->PrefetchName(NameNumber(group, 0));
 }
 
 const std::string& TValueFamily::NameOf(const TValueGroup& group, size_t index) const {
   if (OrderedMembers_ != Members_.size()) OrderMembers();
-  return Names_->At(OrderedNames_[GroupStarts_[group.Number_] + index]);
+  return Names_->At(NameNumber(group, index));
 }
 
 // Each group's names in one run, newest first: a counting sort of the

@@ -145,6 +145,10 @@ class TValueFamily {
   uint32_t GroupFor(const TGroupKey& key, uint64_t keyHash);
   bool Join(uint32_t group, uint32_t name);
   const std::string& NameOf(const TValueGroup& group, size_t index) const;
+  // The pool number of a group's name, once the members are in order.
+  uint32_t NameNumber(const TValueGroup& group, size_t index) const {
+    return OrderedNames_[GroupStarts_[group.Number_] + index];
+  }
   void OrderMembers() const;
 
   const TNamePool* Names_ = nullptr;
