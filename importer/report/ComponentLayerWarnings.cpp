@@ -73,6 +73,15 @@ std::string Cut(std::string line) {
   return line;
 }
 
+// A board's texts may hold any byte: a line break in a designator would
+// start a report line of the board's making. Control characters are
+// written as '?'.
+std::string Printable(std::string line) {
+  for (char& c : line)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  return line;
+}
+
 std::string BoardFileName() {
   const TPcbBoard* board = Run().Board.get();
   return board ? board->BoardInfo2.Str() : std::string();
@@ -122,8 +131,8 @@ bool WriteText(std::string_view fileName, std::string_view text) {
 
 std::string TComponentLayerWarnings::ComponentLine(TPcbComponent* component) {
   if (!component) return {};
-  return Cut(GetTextOf(component->NameText) + " (" + component->Pattern.Str() + ", " +
-             GetTextOf(component->CommentText) + ")");
+  return Printable(Cut(GetTextOf(component->NameText) + " (" + component->Pattern.Str() + ", " +
+                       GetTextOf(component->CommentText) + ")"));
 }
 
 void TComponentLayerWarnings::AddValidTop(TPcbComponent* c) { ValidTop.push_back(ComponentLine(c)); }
@@ -151,7 +160,7 @@ bool TComponentLayerWarnings::WriteReport() {
   for (const TSection& section : kSections) AppendSection(ReportLines, section, this->*section.List);
   std::string text;
   for (std::string& line : ReportLines) {
-    line = Cut(std::move(line));
+    line = Printable(Cut(std::move(line)));  // the board file's name too
     text.append(line).append("\r\n");
   }
   return WriteText(ReportFileName, text);

@@ -43,7 +43,8 @@ class TComponentLayerWarnings {
   void ShowWarningMessage() const;
 
   // "U1 (DIP14, 7400)": designator, pattern and comment as they stand in
-  // the proxy and the host; empty for no component. At most 255 characters.
+  // the proxy and the host; empty for no component. At most 255 characters,
+  // control characters written as '?'.
   static std::string ComponentLine(TPcbComponent* component);
 };
 

@@ -30,12 +30,23 @@ struct TRuleScopes {
   std::optional<std::string> Second;
 };
 
+// "Function('name')" in the host's query language, where a quote inside a
+// string is written twice: a name holding a quote stays one string and
+// cannot close it early and add a test of its own. A name too long for the
+// scope's 255 characters is cut before the closing "')", never through it
+// nor between the two quotes of a pair, so the scope stays one string test.
 std::string NameScope(std::string_view function, std::string_view name) {
   if (name.empty()) return {};
+  constexpr std::string_view kOpen = "('", kClose = "')";
   std::string scope(function);
-  scope.append("('").append(name).append("')");
-  if (scope.size() > kMaxScopeLength) scope.resize(kMaxScopeLength);
-  return scope;
+  scope += kOpen;
+  const size_t room = kMaxScopeLength - kClose.size();
+  for (const char c : name) {
+    const size_t width = c == '\'' ? 2 : 1;
+    if (scope.size() + width > room) break;
+    scope.append(width, c);
+  }
+  return scope += kClose;
 }
 
 // Creates the rule, names and scopes it from the host's defaults, adds it to

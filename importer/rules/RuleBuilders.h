@@ -16,8 +16,9 @@ std::string MakeRuleName(uint8_t Kind, int32_t Index);
 // Scope expression of a primitive code 1..6 ("IsWire" .. "InPoly"); empty
 // for any other code.
 std::string PrimitiveScope(uint8_t PrimitiveCode);
-// "HasPad('P')" / "InNet('N')", cut to 255 characters; empty for an empty
-// name.
+// "HasPad('P')" / "InNet('N')", a quote in the name written twice; a name
+// too long for the scope's 255 characters is cut before the closing "')".
+// Empty for an empty name.
 std::string HasPadScope(std::string_view PadName);
 std::string InNetScope(std::string_view NetName);
 

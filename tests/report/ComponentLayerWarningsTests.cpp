@@ -229,6 +229,22 @@ TEST_F(ComponentLayerWarningsTest, EveryLineIsCutAt255Characters) {
   EXPECT_EQ(lines[11], std::string(255, 'y'));
 }
 
+// A board's texts cannot start report lines of their own: control
+// characters in a designator, pattern or comment, and in the board file's
+// name, are written as '?'.
+TEST_F(ComponentLayerWarningsTest, ControlCharactersAreWrittenAsQuestionMarks) {
+  SetBoardFile(Dir.File("bo\r\nard.PCB"));
+  TComponentLayerWarnings warnings;
+  warnings.AddAssumedTop(&Component("U1\r\nU2 (forged, line)", "DIP\x1b[2J", "C\x7F\t\x01x"));
+  const std::string line = "U1??U2 (forged, line) (DIP?[2J, C???x)";
+  EXPECT_EQ(warnings.AssumedTop, std::vector<std::string>{line});
+  ASSERT_TRUE(warnings.WriteReport());
+  const auto lines = SplitCrLf(ReadFileBytes(Dir.File("bo\r\nard.rpt")));
+  ASSERT_EQ(lines.size(), 13u);
+  EXPECT_EQ(lines[1], "PCB File : bo??ard.PCB");
+  EXPECT_EQ(lines[10], line);
+}
+
 TEST_F(ComponentLayerWarningsTest, SecondReportReplacesTheFirst) {
   TComponentLayerWarnings first;
   for (int i = 0; i < 20; ++i) first.AddUndetermined(&Component("A", "B", "C"));

@@ -1,7 +1,9 @@
 // Single rules as the builders leave them in the host: kind, name, scopes
 // and the constraint values stored after the rule joined the board.
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "RuleFixture.h"
 #include "rules/RuleBuilders.h"
@@ -29,18 +31,61 @@ TEST(RuleScopes, PrimitiveCodes) {
   EXPECT_EQ(PrimitiveScope(255), "");
 }
 
-TEST(RuleScopes, NamesGoInVerbatimAndAreCutAt255) {
-  EXPECT_EQ(InNetScope("GND"), "InNet('GND')");
-  EXPECT_EQ(HasPadScope("U1-3"), "HasPad('U1-3')");
-  EXPECT_EQ(InNetScope("A'B"), "InNet('A'B')");
-  EXPECT_EQ(InNetScope(""), "");
-  EXPECT_EQ(HasPadScope(""), "");
-  const std::string longName(300, 'N');
-  const std::string cut = HasPadScope(longName);
-  EXPECT_EQ(cut.size(), 255u);
-  EXPECT_EQ(cut, "HasPad('" + std::string(247, 'N'));  // the closing "')" is lost
-  EXPECT_EQ(InNetScope(std::string(246, 'n')).size(), 255u);  // exactly fits
-  EXPECT_EQ(InNetScope(std::string(246, 'n')).substr(253), "')");
+// The name a scope tests, read back as the host's query language reads a
+// string: a doubled quote is one quote; a lone one ends the string, so the
+// scope would be more than one name test (nullopt).
+std::optional<std::string> NameOfScope(std::string_view scope, std::string_view function) {
+  const std::string open = std::string(function) + "('";
+  if (!scope.starts_with(open) || !scope.ends_with("')") || scope.size() < open.size() + 2)
+    return std::nullopt;
+  const std::string_view quoted = scope.substr(open.size(), scope.size() - open.size() - 2);
+  std::string name;
+  for (size_t at = 0; at < quoted.size(); ++at) {
+    if (quoted[at] == '\'' && (at + 1 == quoted.size() || quoted[++at] != '\'')) return std::nullopt;
+    name += quoted[at];
+  }
+  return name;
+}
+
+// A quote in a name is written twice, and a name too long for the scope's
+// 255 characters is cut before the closing "')", never between the two
+// quotes of a pair: every scope is one string test of the name or of its
+// beginning.
+TEST(RuleScopes, NamesAreQuotedAndCutBeforeTheClosingQuote) {
+  const std::string n244(244, 'n'), n245(245, 'n'), n246(246, 'n');
+  struct TCase {
+    const char* What;
+    bool Net;  // InNet, else HasPad
+    std::string Name;
+    std::string Scope;
+  };
+  const TCase cases[] = {
+      {"net", true, "GND", "InNet('GND')"},
+      {"pad", false, "U1-3", "HasPad('U1-3')"},
+      {"quote inside", true, "A'B", "InNet('A''B')"},
+      {"quotes that would end the string", true, "A') or InNet('B",
+       "InNet('A'') or InNet(''B')"},
+      {"a lone quote", false, "'", "HasPad('''')"},
+      {"no net", true, "", ""},
+      {"no pad", false, "", ""},
+      {"exactly fits", true, n246, "InNet('" + n246 + "')"},
+      {"one too long", true, n246 + "n", "InNet('" + n246 + "')"},
+      {"far too long", false, std::string(300, 'N'), "HasPad('" + std::string(245, 'N') + "')"},
+      {"doubled quote exactly fits", true, n244 + "'", "InNet('" + n244 + "''')"},
+      {"doubled quote would not fit", true, n245 + "'", "InNet('" + n245 + "')"},
+      {"quote after the cut", true, n246 + "'x", "InNet('" + n246 + "')"},
+      {"only quotes", true, std::string(250, '\''), "InNet('" + std::string(246, '\'') + "')"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.What);
+    const std::string scope = c.Net ? InNetScope(c.Name) : HasPadScope(c.Name);
+    EXPECT_EQ(scope, c.Scope);
+    EXPECT_LE(scope.size(), 255u);
+    if (c.Name.empty()) continue;
+    const std::optional<std::string> name = NameOfScope(scope, c.Net ? "InNet" : "HasPad");
+    ASSERT_TRUE(name.has_value()) << scope;
+    EXPECT_TRUE(c.Name.starts_with(*name)) << *name;
+  }
 }
 
 class RuleBuilders : public TRuleFixture {};
@@ -72,7 +117,7 @@ TEST_F(RuleBuilders, EachBuilderMakesItsRule) {
        "SolderMaskExpansion_1", "HasPad('U1-3')", "All",
        "PcbApi_QueryRuleSolderMaskExpansionRule", {{"SolderMaskExpansion", Mil(2)}}},
       {"paste mask", [](TPcbBoard& b) { AddPasteMaskRule(b, "P'1", -Mil(1), 2); }, 14,
-       "PasteMaskExpansion_2", "HasPad('P'1')", "All", "PcbApi_QueryRulePasteMaskExpansionRule",
+       "PasteMaskExpansion_2", "HasPad('P''1')", "All", "PcbApi_QueryRulePasteMaskExpansionRule",
        {{"PasteMaskExpansion", -Mil(1)}}},
       {"plane clearance", [](TPcbBoard& b) { AddPlaneClearanceRule(b, "", Mil(12), 0); }, 12,
        "PlaneClearance", "", "All", "PcbApi_QueryRulePowerPlaneExpansionRule",

@@ -50,12 +50,21 @@ struct TRuleSet {
 
 bool Everywhere(const std::string& scope) { return scope.empty() || scope == "All"; }
 
-// "InNet('GND')" -> "GND"; empty for any other scope.
+// "InNet('GND')" -> "GND"; "InNet('A''B')" -> "A'B" (the query language
+// writes a quote inside a string twice). Empty for any other scope, one with
+// a lone quote inside included: that is more than one net's test.
 std::string NetOfScope(const std::string& scope) {
   constexpr std::string_view kOpen = "InNet('", kClose = "')";
   if (!scope.starts_with(kOpen) || !scope.ends_with(kClose) || scope.size() < kOpen.size() + kClose.size())
     return {};
-  return scope.substr(kOpen.size(), scope.size() - kOpen.size() - kClose.size());
+  const std::string_view quoted =
+      std::string_view(scope).substr(kOpen.size(), scope.size() - kOpen.size() - kClose.size());
+  std::string name;
+  for (size_t at = 0; at < quoted.size(); ++at) {
+    if (quoted[at] == '\'' && (at + 1 == quoted.size() || quoted[++at] != '\'')) return {};
+    name += quoted[at];
+  }
+  return name;
 }
 
 // Where a rule's values go: the board's, a net's, or nowhere (noted).
