@@ -7,12 +7,13 @@
 namespace pcb9host {
 
 std::string Latin1ToUtf8(std::string_view text) { return morvik::Latin1ToUtf8(text); }
+std::string UserTextToUtf8(std::string_view text) { return morvik::UserTextToUtf8(text); }
 
 namespace {
 
 nlohmann::json ProgressJson() {
   const morvik::TProgress& progress = morvik::Progress();
-  return {{"caption", Latin1ToUtf8(progress.Caption)},
+  return {{"caption", UserTextToUtf8(progress.Caption)},
           {"total", progress.Total},
           {"updates", progress.Updates},
           {"finished", progress.Finished}};
@@ -21,8 +22,8 @@ nlohmann::json ProgressJson() {
 nlohmann::json MessagesJson() {
   nlohmann::json list = nlohmann::json::array();
   for (const TMessageRecord& m : THostSession::Instance().Messages())
-    list.push_back({{"caption", Latin1ToUtf8(m.Caption)},
-                    {"text", Latin1ToUtf8(m.Text)},
+    list.push_back({{"caption", UserTextToUtf8(m.Caption)},
+                    {"text", UserTextToUtf8(m.Text)},
                     {"icon", m.Icon},
                     {"buttons", m.Buttons},
                     {"answer", m.Answer},
@@ -62,7 +63,7 @@ nlohmann::json HostErrorsJson() {
 nlohmann::json ReportsJson() {
   nlohmann::json list = nlohmann::json::array();
   for (const TReportRecord& r : THostSession::Instance().Reports())
-    list.push_back({{"name", Latin1ToUtf8(r.Name)}, {"text", Latin1ToUtf8(r.Text)}});
+    list.push_back({{"name", UserTextToUtf8(r.Name)}, {"text", Latin1ToUtf8(r.Text)}});
   return list;
 }
 

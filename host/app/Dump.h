@@ -25,6 +25,9 @@ struct TImportOutcome {
 
 // The 8-bit text read as Latin-1, one character per byte, in UTF-8.
 std::string Latin1ToUtf8(std::string_view text);
+// A file name as given, or a text made around one, in UTF-8: valid UTF-8
+// unchanged, any other byte read as Latin-1 (morvik::UserTextToUtf8).
+std::string UserTextToUtf8(std::string_view text);
 
 // The dump's top-level values but "objects": the outcome, the PCB module's
 // progress record, refused calls and commands, and the host session's

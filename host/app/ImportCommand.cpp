@@ -13,6 +13,7 @@
 #include "OutputWriters.h"
 #include "Summary.h"
 #include "Terminal.h"
+#include "TerminalText.h"
 
 namespace pcb9host {
 
@@ -163,7 +164,11 @@ int ImportBatch(const TPlugin& plugin, const TImportOptions& o) {
 
 }  // namespace
 
-void Complain(const std::string& message) { std::cerr << "pcb9-host: " << message << '\n'; }
+// The message names files, and may hold what they say: one line whatever
+// they hold.
+void Complain(const std::string& message) {
+  std::cerr << "pcb9-host: " << UserTerminalText(message) << '\n';
+}
 
 std::string OptionsProblem(const TImportOptions& o) {
   for (size_t i = 0; i < o.Outputs.size(); ++i) {

@@ -31,7 +31,8 @@ struct TImportOptions {
   bool Batch() const { return !OutDir.empty() || Files.size() > 1; }
 };
 
-// "pcb9-host: " and the message, on standard error.
+// "pcb9-host: " and the message, on standard error, as one line
+// (UserTerminalText).
 void Complain(const std::string& message);
 
 // Why the file cannot be read; empty when it can.

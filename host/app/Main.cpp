@@ -11,6 +11,7 @@
 #include "ImportCommand.h"
 #include "OutputWriters.h"
 #include "Plugin.h"
+#include "TerminalText.h"
 
 namespace {
 
@@ -116,7 +117,8 @@ int Recognise(const TPlugin& plugin, const std::string& file) {
     return kExitError;
   }
   const bool recognised = plugin.Recognised(file);
-  std::cout << file << ": " << (recognised ? "recognised" : "not recognised") << '\n';
+  std::cout << pcb9host::UserTerminalText(file) << ": " << (recognised ? "recognised" : "not recognised")
+            << '\n';
   return recognised ? kExitOk : kExitFailed;
 }
 
@@ -189,7 +191,7 @@ int main(int argc, char** argv) {
     return kExitError;
   }
   if (c.Describe->parsed()) {
-    std::cout << plugin.Description() << '\n';
+    std::cout << pcb9host::BoardTerminalText(plugin.Description()) << '\n';
     return kExitOk;
   }
   if (c.Recognise->parsed()) return Recognise(plugin, c.RecogniseFile);

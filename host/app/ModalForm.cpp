@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "Terminal.h"
+#include "TerminalText.h"
 
 namespace pcb9host {
 
@@ -15,6 +16,9 @@ constexpr std::string_view kCheckBox = "checkbox", kButton = "button";
 std::string_view View(const char* s) { return s ? std::string_view(s) : std::string_view(); }
 
 bool IsCheckBox(const TPlatformFormControl& c) { return View(c.Kind) == kCheckBox; }
+
+// A control's caption, the plug-in's 8-bit text, as one terminal line.
+std::string Caption(const TPlatformFormControl& c) { return BoardTerminalText(View(c.Caption)); }
 
 // Indexes of the check boxes, which the terminal numbers from 1.
 std::vector<size_t> CheckBoxes(std::span<const TPlatformFormControl> controls) {
@@ -65,11 +69,11 @@ class TTerminalForm {
 
  private:
   void Show() {
-    if (!Controls_.empty()) std::fprintf(Out_, "%s\n", Controls_[0].Caption ? Controls_[0].Caption : "");
+    if (!Controls_.empty()) std::fprintf(Out_, "%s\n", Caption(Controls_[0]).c_str());
     for (size_t n = 0; n < Boxes_.size(); ++n) {
       const TPlatformFormControl& box = Controls_[Boxes_[n]];
-      std::fprintf(Out_, "%3zu [%c] %s%s\n", n + 1, box.Checked ? 'x' : ' ',
-                   box.Caption ? box.Caption : "", box.Enabled ? "" : " (disabled)");
+      std::fprintf(Out_, "%3zu [%c] %s%s\n", n + 1, box.Checked ? 'x' : ' ', Caption(box).c_str(),
+                   box.Enabled ? "" : " (disabled)");
     }
   }
 

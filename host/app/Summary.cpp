@@ -13,6 +13,7 @@
 #include "Kinds.h"
 #include "Module.h"
 #include "OutputWriters.h"
+#include "TerminalText.h"
 
 namespace pcb9host {
 
@@ -76,14 +77,14 @@ std::string Joined(const std::vector<std::string>& parts, const std::string& non
 std::string MessagesCell() {
   std::vector<std::string> parts;
   for (const TMessageRecord& m : THostSession::Instance().Messages())
-    parts.push_back(Latin1ToUtf8(m.Caption) + (m.Buttons == "yesno" ? " (" + m.Answer + ")" : ""));
+    parts.push_back(UserTerminalText(m.Caption) + (m.Buttons == "yesno" ? " (" + m.Answer + ")" : ""));
   return Joined(parts, "-");
 }
 
 std::string ReportCell() {
   std::vector<std::string> names;
   for (const TReportRecord& r : THostSession::Instance().Reports())
-    names.push_back(Latin1ToUtf8(std::filesystem::path(r.Name).filename().string()));
+    names.push_back(UserTerminalText(std::filesystem::path(r.Name).filename().string()));
   return Joined(names, "-");
 }
 
@@ -93,6 +94,9 @@ std::string ObjectsCell() {
   return CountsText(live);
 }
 
+// Where the summary's values start: a message's later lines start there too.
+constexpr std::string_view kSummaryIndent = "            ";
+
 constexpr std::array<const char*, 7> kColumns = {"FILE",   "LEVEL",    "RESULT", "RULES",
                                                  "REPORT", "MESSAGES", "OBJECTS"};
 
@@ -101,7 +105,7 @@ constexpr std::array<const char*, 7> kColumns = {"FILE",   "LEVEL",    "RESULT",
 void PrintSummary(const TFileRun& run, const std::vector<std::string>& paths) {
   const auto [total, byKind] = Rules();
   const auto [live, deleted] = ObjectCounts();  // one walk over the document for both
-  std::cout << "File:       " << run.File << '\n'
+  std::cout << "File:       " << UserTerminalText(run.File) << '\n'
             << "Recognised: " << (run.Outcome.Recognised ? "yes" : "no") << '\n'
             << "Result:     " << (!run.Outcome.Result ? "not imported" : *run.Outcome.Result ? "true" : "false")
             << '\n'
@@ -109,9 +113,10 @@ void PrintSummary(const TFileRun& run, const std::vector<std::string>& paths) {
             << "Deleted:    " << CountsText(deleted) << '\n'
             << "Rules:      " << total << (total ? " (" + CountsText(byKind) + ")" : "") << '\n';
   for (const TMessageRecord& m : THostSession::Instance().Messages())
-    std::cout << "Message:    [" << m.Caption << "] " << m.Text << " (" << m.Answer << ")\n";
+    std::cout << "Message:    [" << UserTerminalText(m.Caption) << "] "
+              << TerminalLines(m.Text, kSummaryIndent) << " (" << m.Answer << ")\n";
   for (const TReportRecord& r : THostSession::Instance().Reports())
-    std::cout << "Report written: " << r.Name << '\n';
+    std::cout << "Report written: " << UserTerminalText(r.Name) << '\n';
   if (THostSession::Instance().Reports().empty()) std::cout << "Report:     none written\n";
   if (const auto& dialog = THostSession::Instance().Dialog())
     std::cout << "Dialog:     " << (dialog->Shown ? "shown" : "built, not shown") << '\n';
@@ -122,7 +127,7 @@ void PrintSummary(const TFileRun& run, const std::vector<std::string>& paths) {
     const std::string label = std::string(w.Name) + ":";
     std::cout << label << std::string(label.size() < 12 ? 12 - label.size() : 1, ' ')
               << (paths[i].empty() ? "not written (use " + std::string(w.Option) + " OUT)"
-                  : run.Written[i] ? paths[i]
+                  : run.Written[i] ? UserTerminalText(paths[i])
                                    : "not written")
               << '\n';
   }
@@ -130,7 +135,7 @@ void PrintSummary(const TFileRun& run, const std::vector<std::string>& paths) {
 }
 
 void TBatchTable::Add(const TFileRun& run) {
-  Rows_.push_back({run.File, HeaderVersion(run.File), ResultText(run),
+  Rows_.push_back({UserTerminalText(run.File), HeaderVersion(run.File), ResultText(run),
                    std::to_string(Rules().first), ReportCell(), MessagesCell(), ObjectsCell()});
   if (!run.NotWritten.empty()) Rows_.back()[2] += " (" + Joined(run.NotWritten, "") + " not written)";
 }
@@ -139,7 +144,7 @@ void TBatchTable::Print(std::ostream& out) const {
   std::array<size_t, kColumns.size()> widths{};
   for (size_t c = 0; c < kColumns.size(); ++c) {
     widths[c] = std::string_view(kColumns[c]).size();
-    for (const auto& row : Rows_) widths[c] = std::max(widths[c], row[c].size());
+    for (const auto& row : Rows_) widths[c] = std::max(widths[c], TerminalWidth(row[c]));
   }
   auto line = [&](auto cell) {
     std::string text;
@@ -147,7 +152,7 @@ void TBatchTable::Print(std::ostream& out) const {
       const std::string value = cell(c);
       text += value;
       // The last column runs on: its texts can be long and nothing follows.
-      if (c + 1 < kColumns.size()) text += std::string(widths[c] - value.size() + 2, ' ');
+      if (c + 1 < kColumns.size()) text += std::string(widths[c] - TerminalWidth(value) + 2, ' ');
     }
     out << text << '\n';
   };
@@ -170,7 +175,7 @@ std::string HeaderVersion(const std::string& file) {
   std::string version = at == std::string::npos ? text : text.substr(at + kVersion.size());
   version.erase(0, version.find_first_not_of(' '));
   version.erase(version.find_last_not_of(' ') + 1);
-  return version.empty() ? "-" : Latin1ToUtf8(version);
+  return version.empty() ? "-" : BoardTerminalText(version);
 }
 
 }  // namespace pcb9host

@@ -37,7 +37,8 @@ class TBatchTable {
 
 // The version text of the file's header string ("2.80" of "PCB FILE 9
 // VERSION 2.80"), the whole header text when it names no version, "-" when
-// the file does not start with a string.
+// the file does not start with a string. Made fit for a terminal line: the
+// header is the file's text.
 std::string HeaderVersion(const std::string& file);
 
 }  // namespace pcb9host

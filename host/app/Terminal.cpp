@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "Dump.h"
+#include "TerminalText.h"
 
 namespace pcb9host {
 
@@ -20,11 +20,11 @@ int Percent(const morvik::TProgress& p) {
 }
 
 // The caption's end says which file and which version: a caption too long
-// for its room keeps its end.
+// for its room keeps its end, cut between characters.
 std::string FittedCaption(const std::string& caption, size_t room) {
-  if (caption.size() <= room) return caption;
+  if (TerminalWidth(caption) <= room) return caption;
   if (room < 4) return {};
-  return "..." + caption.substr(caption.size() - (room - 3));
+  return "..." + std::string(LastColumns(caption, room - 3));
 }
 
 std::string& TypedAhead() {
@@ -68,7 +68,7 @@ std::string Trimmed(const std::string& line) {
 }
 
 bool AskYesNo(std::FILE* in, std::FILE* out, const std::string& caption, const std::string& text) {
-  std::fprintf(out, "%s: %s\n", Latin1ToUtf8(caption).c_str(), Latin1ToUtf8(text).c_str());
+  std::fprintf(out, "%s: %s\n", UserTerminalText(caption).c_str(), TerminalLines(text, "  ").c_str());
   std::string line;
   for (;;) {
     std::fputs("Yes or No (y/n): ", out);
@@ -100,7 +100,7 @@ std::string TProgressLine::Text(const morvik::TProgress& p, int columns) {
     if (tail.size() > width) tail = count;  // too narrow for the bar: the numbers
   }
   const size_t room = width > tail.size() ? width - tail.size() : 0;
-  return Latin1ToUtf8(FittedCaption(p.Caption, room)) + tail;
+  return FittedCaption(UserTerminalText(p.Caption), room) + tail;
 }
 
 void TProgressLine::Step(const morvik::TProgress& progress) {

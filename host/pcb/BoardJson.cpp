@@ -1,6 +1,7 @@
 // The board's own part of the dump: option groups keyed by value number,
 // the per-index arrays, the layer stack and the drill layer pairs.
 #include <string>
+#include <string_view>
 
 #include "BoardStore.h"
 #include "DumpJson.h"
@@ -11,10 +12,15 @@ namespace {
 
 using nlohmann::json;
 
+// The board's name: the path of its file as the host application gave it
+// (SetBoardFileName), not a text of the imported file.
+constexpr std::string_view kBoardFileName = "BoardInfo.2";
+
 json Value(const TObject& board, const std::string& key, const TFieldSpec& field) {
   switch (field.Type) {
     case TFieldType::Real: return board.Real(key);
-    case TFieldType::Text: return Latin1ToUtf8(board.Text(key));
+    case TFieldType::Text:
+      return key == kBoardFileName ? UserTextToUtf8(board.Text(key)) : Latin1ToUtf8(board.Text(key));
     case TFieldType::Bool: return board.Int(key) != 0;
     case TFieldType::LayerCode: return LayerCodeName(static_cast<uint32_t>(board.Int(key)));
     case TFieldType::Bytes: {

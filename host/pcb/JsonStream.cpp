@@ -115,15 +115,75 @@ void TJsonStream::Json(const nlohmann::json& value) {
   if (Buffer_.size() >= kFlushSize) Flush();
 }
 
+namespace {
+
+void AppendLatin1(std::string& out, unsigned char c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+// The bytes a UTF-8 lead byte may be followed by: how many, and the range
+// of the first one (the later ones are 0x80..0xBF). Rows by lead byte.
+struct TUtf8Lead {
+  unsigned char First, Last;  // lead bytes
+  size_t Continuations;
+  unsigned char SecondMin, SecondMax;
+};
+
+constexpr TUtf8Lead kUtf8Leads[] = {
+    {0xC2, 0xDF, 1, 0x80, 0xBF},
+    {0xE0, 0xE0, 2, 0xA0, 0xBF},  // no overlong forms
+    {0xE1, 0xEC, 2, 0x80, 0xBF},
+    {0xED, 0xED, 2, 0x80, 0x9F},  // no surrogates
+    {0xEE, 0xEF, 2, 0x80, 0xBF},
+    {0xF0, 0xF0, 3, 0x90, 0xBF},  // no overlong forms
+    {0xF1, 0xF3, 3, 0x80, 0xBF},
+    {0xF4, 0xF4, 3, 0x80, 0x8F},  // nothing past U+10FFFF
+};
+
+bool InRange(std::string_view text, size_t at, unsigned char min, unsigned char max) {
+  if (at >= text.size()) return false;
+  const auto c = static_cast<unsigned char>(text[at]);
+  return c >= min && c <= max;
+}
+
+}  // namespace
+
 std::string Latin1ToUtf8(std::string_view text) {
   std::string out;
   out.reserve(text.size());
-  for (unsigned char c : text) {
-    if (c < 0x80) {
-      out += static_cast<char>(c);
+  for (unsigned char c : text) AppendLatin1(out, c);
+  return out;
+}
+
+size_t Utf8SequenceLength(std::string_view text, size_t at) {
+  if (at >= text.size()) return 0;
+  const auto lead = static_cast<unsigned char>(text[at]);
+  if (lead < 0x80) return 1;
+  for (const TUtf8Lead& row : kUtf8Leads) {
+    if (lead < row.First || lead > row.Last) continue;
+    if (!InRange(text, at + 1, row.SecondMin, row.SecondMax)) return 0;
+    for (size_t i = 2; i <= row.Continuations; ++i)
+      if (!InRange(text, at + i, 0x80, 0xBF)) return 0;
+    return row.Continuations + 1;
+  }
+  return 0;
+}
+
+std::string UserTextToUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t at = 0; at < text.size();) {
+    const size_t length = Utf8SequenceLength(text, at);
+    if (length == 0) {
+      AppendLatin1(out, static_cast<unsigned char>(text[at++]));
     } else {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
+      out.append(text.substr(at, length));
+      at += length;
     }
   }
   return out;

@@ -59,4 +59,16 @@ class TJsonStream {
 // UTF-8.
 std::string Latin1ToUtf8(std::string_view text);
 
+// The length of the valid UTF-8 sequence that starts at `at` (1 to 4), or 0
+// when the byte there starts none (a stray continuation byte, an overlong
+// or cut-off sequence, a surrogate, a value past U+10FFFF).
+size_t Utf8SequenceLength(std::string_view text, size_t at);
+
+// A text the user or the system gave, not one read from a board file: a
+// file name as given (UTF-8 on Linux) and the texts made around one (the
+// board's name, the importer's progress caption and messages, the names of
+// the files it wrote). Valid UTF-8 stays exactly as it is; a byte that is
+// no part of a valid sequence is read as Latin-1, so any bytes give UTF-8.
+std::string UserTextToUtf8(std::string_view text);
+
 }  // namespace morvik

@@ -14,6 +14,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -283,6 +284,30 @@ TEST_F(TerminalCommand, AnswersTypedAheadOfTheDialogAreKept) {
   EXPECT_EQ(dump["dialog"]["checkboxes"][0]["checked"], false) << host.Seen();
   ASSERT_EQ(dump["commands"].size(), 1u) << host.Seen();
   EXPECT_EQ(dump["commands"][0]["command"], "Client:RunHelpTopic");
+}
+
+// The progress caption names the file as given: a UTF-8 name unchanged, a
+// name's control characters as '?' (the line's own erase sequence aside).
+TEST_F(TerminalCommand, ProgressCaptionShowsTheFileNameAsText) {
+  struct TNameCase {
+    const char* Name;
+    const char* Shown;
+  };
+  for (const TNameCase& c : {TNameCase{"Pr\xC3\xBC" "fung.PCB", "Pr\xC3\xBC" "fung.PCB"},
+                             TNameCase{"t\x1b]0;owned\x07\x1b[2J.PCB", "t?]0;owned??[2J.PCB"}}) {
+    SCOPED_TRACE(c.Shown);
+    const std::string board = Out.File(c.Name);
+    std::filesystem::copy_file(Board_, board);
+    TPtyHost host({"import", board, "--answer", "no"});
+    ASSERT_TRUE(host.Started()) << std::strerror(errno);
+    host.Finish();
+    EXPECT_EQ(host.ExitCode(), 0) << host.Seen();
+    EXPECT_NE(host.Seen().find("Loading " + Out.File(c.Shown) + " (Binary 2.8) ["), std::string::npos)
+        << host.Seen();
+    EXPECT_EQ(host.Seen().find("\x1b]"), std::string::npos);
+    EXPECT_EQ(host.Seen().find("\x1b[2J"), std::string::npos);
+    EXPECT_EQ(host.Seen().find('\x07'), std::string::npos);
+  }
 }
 
 }  // namespace

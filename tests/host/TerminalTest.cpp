@@ -7,6 +7,7 @@
 #include <string>
 
 #include "Terminal.h"
+#include "TerminalText.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ TEST_P(ProgressLineText, ShowsCaptionBarPercentageAndCountWithinTheWidth) {
   const std::string line = pcb9host::TProgressLine::Text(progress, c.Columns);
   EXPECT_EQ(line, c.Line);
   if (c.Columns > 12) {
-    EXPECT_LT(line.size(), static_cast<size_t>(c.Columns));
+    EXPECT_LT(pcb9host::TerminalWidth(line), static_cast<size_t>(c.Columns));
   }
 }
 
@@ -52,8 +53,15 @@ INSTANTIATE_TEST_SUITE_P(
         // Too narrow for the bar: the numbers, and what fits of the caption.
         TLineCase{"Loading board.PCB (Binary 2.8)", 10, 5, 20, "...y 2.8)  50% 5/10"},
         TLineCase{"Loading board.PCB (Binary 2.8)", 10, 5, 8, "  50% 5/10"},
-        // Latin-1 captions reach the terminal in UTF-8.
-        TLineCase{"Loading caf\xE9.PCB (Binary 2.8)", 0, 1, 80, "Loading caf\xC3\xA9.PCB (Binary 2.8) 1"}));
+        // A file name that is no UTF-8 reaches the terminal read as Latin-1,
+        // a UTF-8 name as it is; a long one is cut between characters.
+        TLineCase{"Loading caf\xE9.PCB (Binary 2.8)", 0, 1, 80, "Loading caf\xC3\xA9.PCB (Binary 2.8) 1"},
+        TLineCase{"Loading Pr\xC3\xBC" "fung.PCB (Binary 2.6)", 0, 1, 80,
+                  "Loading Pr\xC3\xBC" "fung.PCB (Binary 2.6) 1"},
+        TLineCase{"Loading \xC3\xBC\xC3\xBC\xC3\xBC\xC3\xBC\xC3\xBC\xC3\xBC", 0, 1, 10,
+                  "...\xC3\xBC\xC3\xBC\xC3\xBC\xC3\xBC 1"},
+        // Control characters in a name do not reach the terminal.
+        TLineCase{"Loading a\x1b[2J\r\nb.PCB (Binary 2.8)", 0, 1, 80, "Loading a?[2J??b.PCB (Binary 2.8) 1"}));
 
 struct TAnswerCase {
   const char* Typed;
@@ -82,6 +90,23 @@ TEST_P(YesNoOnTerminal, AsksUntilYesOrNoAndTakesTheEndAsNo) {
   size_t asked = 0;
   for (size_t at = 0; (at = shown.find("Yes or No (y/n): ", at)) != std::string::npos; ++at) ++asked;
   EXPECT_EQ(asked, c.Asked) << shown;
+}
+
+// A message's own line breaks start indented lines; what else it holds
+// prints as text.
+TEST(YesNoQuestion, PrintsTheMessageLineByLine) {
+  std::string typed = "y\n";
+  std::FILE* in = fmemopen(typed.data(), typed.size(), "r");
+  ASSERT_NE(in, nullptr);
+  char* text = nullptr;
+  size_t size = 0;
+  std::FILE* out = open_memstream(&text, &size);
+  EXPECT_TRUE(pcb9host::AskYesNo(in, out, "Ask\x1b]0;title\x07", "first\r\nsecond\x1b[2J\nthird"));
+  std::fclose(in);
+  std::fclose(out);
+  const std::string shown(text, size);
+  std::free(text);
+  EXPECT_EQ(shown, "Ask?]0;title?: first\n  second?[2J\n  third\nYes or No (y/n): ");
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, YesNoOnTerminal,

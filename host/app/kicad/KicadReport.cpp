@@ -1,6 +1,7 @@
 #include "KicadReport.h"
 
 #include "Dump.h"
+#include "TerminalText.h"
 
 namespace pcb9host {
 
@@ -17,13 +18,14 @@ nlohmann::json KicadReportJson(const TKicadReport& report) {
     notes.push_back({{"thing", Latin1ToUtf8(note.Thing)},
                      {"action", Latin1ToUtf8(note.Action)},
                      {"count", note.Count}});
-  return {{"path", Latin1ToUtf8(report.Path)}, {"written", report.Written()}, {"notes", notes}};
+  return {{"path", UserTextToUtf8(report.Path)}, {"written", report.Written()}, {"notes", notes}};
 }
 
 std::string KicadReportText(const TKicadReport& report) {
   std::string text;
   for (const TKicadNote& note : report.Notes())
-    text += "KiCad note: " + note.Thing + ": " + note.Action + " (" + std::to_string(note.Count) + ")\n";
+    text += "KiCad note: " + BoardTerminalText(note.Thing) + ": " + BoardTerminalText(note.Action) + " (" +
+            std::to_string(note.Count) + ")\n";
   std::string written;
   for (const auto& [item, count] : report.Written())
     written += (written.empty() ? "" : ", ") + item + " " + std::to_string(count);

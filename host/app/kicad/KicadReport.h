@@ -34,7 +34,9 @@ class TKicadReport {
 
 // {"path": ..., "written": {item: count}, "notes": [{"thing", "action", "count"}]}
 nlohmann::json KicadReportJson(const TKicadReport& report);
-// The report as lines for the terminal, one per note, then the items written.
+// The report as lines for the terminal, one per note, then the items
+// written; the board's texts in a note (a rule's scope) made fit for one
+// line.
 std::string KicadReportText(const TKicadReport& report);
 
 }  // namespace pcb9host

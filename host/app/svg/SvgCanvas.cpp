@@ -60,10 +60,12 @@ void AppendRotation(std::string& out, double degrees, double x, double y) {
   out += ")\"";
 }
 
-std::string XmlText(std::string_view latin1) {
+namespace {
+
+std::string XmlEscaped(std::string_view utf8) {
   std::string text;
-  text.reserve(latin1.size());
-  for (char c : latin1) {
+  text.reserve(utf8.size());
+  for (char c : utf8) {
     switch (c) {
       case '&': text += "&amp;"; break;
       case '<': text += "&lt;"; break;
@@ -73,7 +75,13 @@ std::string XmlText(std::string_view latin1) {
         if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) text += c;
     }
   }
-  return Latin1ToUtf8(text);
+  return text;
 }
+
+}  // namespace
+
+std::string XmlText(std::string_view latin1) { return XmlEscaped(Latin1ToUtf8(latin1)); }
+
+std::string XmlNameText(std::string_view name) { return XmlEscaped(UserTextToUtf8(name)); }
 
 }  // namespace pcb9host::svg

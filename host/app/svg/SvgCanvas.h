@@ -51,5 +51,7 @@ void AppendRotation(std::string& out, double degrees, double x, double y);
 // The file's 8-bit text (Latin-1) as XML character data: markup characters
 // escaped, control characters (which XML cannot carry) left out.
 std::string XmlText(std::string_view latin1);
+// The same for a file name as given (UserTextToUtf8): the board's name.
+std::string XmlNameText(std::string_view name);
 
 }  // namespace pcb9host::svg

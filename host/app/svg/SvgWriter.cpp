@@ -156,7 +156,7 @@ void AppendHeader(std::string& out, const TExtent& all, const std::string& title
   out += ' ';
   svg::AppendMils(out, all.Height());
   out += "\" stroke-linecap=\"round\" stroke-linejoin=\"round\">\n<title>";
-  out += svg::XmlText(title);
+  out += svg::XmlNameText(title);
   out += "</title>\n<style>.a{fill:none}.s,.t{stroke:none}.z{fill-opacity:0.3}"
          ".t{font-family:'DejaVu Sans Mono',monospace;white-space:pre}</style>\n";
 }
