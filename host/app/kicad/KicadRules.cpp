@@ -1,6 +1,5 @@
 // Nets, the board-wide design settings and the per-net classes.
 #include <map>
-#include <set>
 #include <tuple>
 
 #include "Kinds.h"
