@@ -18,8 +18,9 @@ namespace {
 const std::string kExamples = std::string(PCB9_BIN_DIR) + "/../examples/";
 const std::string kChecker = std::string(PCB9_SOURCE_DIR) + "/tests/kicad/check_board.py";
 
-// One net record of a version 2.80 file, its name as token text.
-std::string NetRecord(const std::string& name) {
+// One net record of a version 2.80 file, its name as token text; a plane
+// code of 23 to 26 ties it to an internal plane.
+std::string NetRecord(const std::string& name, int planeCode = 0) {
   return "\"N\"\n" + name + R"(
 coord 10mil 50mil
 word 1 0
@@ -29,11 +30,69 @@ word 1 0
 ""
 word 0 0
 word 0
-word 0
+word )" + std::to_string(planeCode) + R"(
 long 0
 word 0
 )";
 }
+
+// A through-hole pad of net `net` (its number in the file) at x mils.
+std::string PadRecord(int net, int x, const std::string& name) {
+  return "attr 5 " + std::to_string(net) + "\nattr 24 " + std::to_string(x) +
+         "mil\nattr 25 500mil\nword 1 1 1\nreal 0\ncoord 4mil 0 10mil 10mil 20mil\nword 4\n" + name + "\n";
+}
+
+// Net names KiCad would join: names the renaming of duplicates makes
+// (X-3 X X; Y Y Y-5), a NUL and a control character that KiCad would cut or
+// that would collide once replaced (A\0B, A, A?B), empty names and the name
+// an empty one gets (Net-9), quotes, an escape sequence, and two nets of one
+// name with the internal plane on the second. One component, pattern
+// "lib:part", with a pad on every net (two on some), and a text with a NUL.
+std::string HostileNetBoard() {
+  const std::vector<std::pair<std::string, int>> nets = {
+      {R"("X-3")", 0}, {R"("X")", 0},       {R"("X")", 0},       {R"("Y")", 0},
+      {R"("Y")", 0},   {R"("Y-5")", 0},     {R"("A\x00B")", 0},  {R"("A")", 0},
+      {R"("")", 0},    {R"("Net-9")", 0},   {R"("")", 0},        {R"("A?B")", 0},
+      {R"("q\"1")", 0}, {R"("esc\x1B[31m\x0D\x0A")", 0}, {R"("P")", 0}, {R"("P")", 24}};
+  std::string text = "\"PCB FILE 9 VERSION 2.80\"\nlong 0 40 0 0 0 0 0 0 0 0\n";
+  for (const auto& [name, plane] : nets) text += NetRecord(name, plane);
+  text += R"("M"
+"lib:part"
+word 0
+coord 1000mil 500mil
+coord 0 0 0 0
+word 1 0 0
+word 1 0
+real 0
+word 1
+attr 6 17
+attr 28 60mil
+attr 32 8mil
+coord 1000mil 600mil
+real 0
+coord 0 0 0 0
+"U\x001"
+attr 6 17
+attr 28 60mil
+attr 32 8mil
+coord 1000mil 400mil
+real 0
+coord 0 0 0 0
+"V"
+"p"
+attr 6 34
+attr 13 60mil
+attr 14 60mil
+attr 21 35mil
+)";
+  int x = 100;
+  for (size_t n = 1; n <= nets.size(); ++n, x += 100) text += PadRecord(static_cast<int>(n), x, "\"" + std::to_string(n) + "\"");
+  for (int n : {2, 3, 9, 16}) text += PadRecord(n, x += 100, "\"b" + std::to_string(n) + "\"");
+  text += "\"E\"\n\"X\"\nattr 6 17\nattr 28 60mil\nattr 32 8mil\ncoord 100mil 100mil\nreal 0\ncoord 0 0 0 0\n"
+          "\"cut\\x00here\"\nend\n";
+  return text;
+}
+const std::string kHostileNetBoard = HostileNetBoard();
 
 // A board beside the examples: hostile net names and texts, nets without a
 // name, and a copper circle (which KiCad holds as two arcs).
@@ -108,7 +167,8 @@ INSTANTIATE_TEST_SUITE_P(All, KicadBoard,
                                            TBoardCase{"level3-v220", nullptr},
                                            TBoardCase{"level5-v240", nullptr},
                                            TBoardCase{"level8-v270", nullptr},
-                                           TBoardCase{"odd", kOddBoard.c_str()}, TBoardCase{"empty", kEmptyBoard}),
+                                           TBoardCase{"odd", kOddBoard.c_str()}, TBoardCase{"empty", kEmptyBoard},
+                                           TBoardCase{"hostile_nets", kHostileNetBoard.c_str()}),
                          [](const auto& info) {
                            std::string name = info.param.Name;
                            for (char& ch : name)

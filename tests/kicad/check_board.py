@@ -9,7 +9,11 @@ usage: check_board.py BOARD.kicad_pcb DUMP.json
 Exit status 0 when every check holds, 1 when one fails, 2 when the board or
 the dump cannot be read (also when pcbnew is missing). A net without a name,
 or with one that another net has, gets a new name in KiCad; its objects'
-nets are not compared by name."""
+nets are not compared by name, but every net of the dump must be a KiCad net
+of its own: the pads of one net on one KiCad net, of different nets on
+different ones. Texts and names are compared with their control characters
+as '?', which is how they are written; a footprint's name is its pattern with
+'_' for ':', and never a library link."""
 import json
 import math
 import sys
@@ -43,10 +47,17 @@ def is_copper(layer):
     return layer.startswith(COPPER_PREFIXES)
 
 
+def sanitize(text):
+    """A text as the writer writes it: control characters as '?'."""
+    return "".join("?" if ord(ch) < 32 or ord(ch) == 127 else ch for ch in text)
+
+
 class Checker:
     def __init__(self):
         self.passed = 0
         self.failures = []
+        # The KiCad net names each dump net's pads are on, by net handle.
+        self.identity = {}
 
     def check(self, what, ok, detail=""):
         if ok:
@@ -95,11 +106,13 @@ class Dump:
         net = self.live(handle)
         if not net:
             return ""
-        return net["Name"] if net["Name"] in self.plain_names() else None
+        name = sanitize(net["Name"])
+        return name if name in self.plain_names() else None
 
     def plain_names(self):
+        """Net names (as written) that only one net has."""
         if not hasattr(self, "_plain"):
-            names = Counter(n["Name"] for n in self.on_board("Net"))
+            names = Counter(sanitize(n["Name"]) for n in self.on_board("Net"))
             self._plain = {name for name, count in names.items() if name and count == 1}
         return self._plain
 
@@ -138,7 +151,7 @@ def check_nets(c, dump, board):
 
 def footprint_of(dump, component):
     text = dump.live(component.get("NameText", 0))
-    return text["Text"] if text else ""
+    return sanitize(text["Text"]) if text else ""
 
 
 def check_footprints(c, dump, board):
@@ -163,14 +176,17 @@ def check_footprints(c, dump, board):
                 f"expected {comp['Rotation']}, KiCad has {f.GetOrientationDegrees()}")
         side = "B.Cu" if comp["Layer"] == "BottomLayer" else "F.Cu"
         c.same(f"footprint {ref} side", side, f.GetLayerName())
+        fpid = f.GetFPID()
+        c.same(f"footprint {ref} name (no library)", ("", sanitize(comp.get("Pattern", "")).replace(":", "_")),
+               (str(fpid.GetLibNickname()), str(fpid.GetLibItemName())))
         comment = dump.live(comp.get("CommentText", 0))
         if comment:
-            c.same(f"footprint {ref} value", comment["Text"], f.GetValue())
+            c.same(f"footprint {ref} value", sanitize(comment["Text"]), f.GetValue())
         pads = dump.component_members(comp, "Pad")
         expected_pads += len(pads)
         check_pads(c, dump, ref, pads, f)
     for pad in free_pads:
-        ref = "Free-" + pad["Name"]
+        ref = "Free-" + sanitize(pad["Name"])
         found = footprints.get(ref, [])
         c.check(f"free pad footprint {ref}", len(found) == 1, f"{len(found)} footprints with that reference")
         if len(found) == 1:
@@ -192,12 +208,13 @@ def check_pads(c, dump, ref, pads, footprint):
         # a nanometre or two of the exact place.
         candidates = [p for q, ps in kicad.items() for p in ps
                       if abs(q[0] - at[0]) <= 2 and abs(q[1] - at[1]) <= 2]
-        named = [p for p in candidates if p.GetName() in (pad["Name"], "")]
+        named = [p for p in candidates if p.GetName() in (sanitize(pad["Name"]), "")]
         c.check(f"pad {ref}-{pad['Name']} at {at}", len(named) == 1,
                 f"{len(named)} KiCad pads there")
         if len(named) != 1:
             continue
         p = named[0]
+        c.identity.setdefault(pad.get("Net", 0), set()).add(p.GetNetname())
         expected = dump.net_name(pad.get("Net", 0))
         c.check(f"pad {ref}-{pad['Name']} net", same_net(expected, p.GetNetname()),
                 f"expected {expected!r}, KiCad has {p.GetNetname()!r}")
@@ -288,8 +305,12 @@ def check_zones(c, dump, board):
         c.check(f"{shape['kind']} {shape['handle']} outline and net {net}", found,
                 "no zone of this net runs through its vertices in order")
     for plane in planes:
-        c.check(f"plane {plane['Name']} zone", any(n == plane["NetName"] for _, n, _ in outlines),
-                f"no zone of net {plane['NetName']}")
+        # The plane names its net; of several nets of that name, the last.
+        net = [n for n in dump.on_board("Net") if n["Name"] == plane["NetName"]][-1]
+        known = c.identity.get(net["handle"], set())
+        expected = next(iter(known)) if len(known) == 1 else dump.net_name(net["handle"])
+        c.check(f"plane {plane['Name']} zone", expected is None or any(n == expected for _, n, _ in outlines),
+                f"no zone of net {expected!r} (net {net['handle']})")
 
 
 def check_texts(c, dump, board):
@@ -297,9 +318,25 @@ def check_texts(c, dump, board):
     kicad = Counter((xy(d.GetPosition()), d.GetText()) for d in board.GetDrawings() if d.GetClass() == "PTEXT")
     c.same("free text count", len(texts), sum(kicad.values()))
     for t in texts:
-        key = (point(t["X"], t["Y"]), t["Text"])
+        key = (point(t["X"], t["Y"]), sanitize(t["Text"]))
         c.check(f"text {t['handle']} {key}", kicad[key] > 0, "no KiCad text with this place and string")
         kicad[key] -= 1
+
+
+def check_identity(c, dump):
+    """Every dump net whose pads KiCad has is one KiCad net, a net of its
+    own; pads without a net have none."""
+    owners = {}
+    for handle, names in sorted(c.identity.items()):
+        if not dump.live(handle):
+            c.same(f"pads without a net", {""}, names)
+            continue
+        c.check(f"pads of net {handle} on one KiCad net", len(names) == 1 and "" not in names,
+                f"KiCad has them on {sorted(names)!r}")
+        for name in names:
+            owners.setdefault(name, set()).add(handle)
+    for name, handles in sorted(owners.items()):
+        c.check(f"KiCad net {name!r} holds one net", len(handles) == 1, f"it joins nets {sorted(handles)}")
 
 
 def main(argv):
@@ -325,6 +362,7 @@ def main(argv):
     check_vias(c, dump, items)
     check_zones(c, dump, board)
     check_texts(c, dump, board)
+    check_identity(c, dump)
     c.same("dimension count", len(dump.on_board("Dimension")),
            sum(1 for d in board.GetDrawings() if d.GetClass().startswith("PCB_DIM")))
     for failure in c.failures:

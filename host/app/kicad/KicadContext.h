@@ -4,6 +4,7 @@
 // turns host coordinates (y up) into KiCad nanometres (y down), relative to a
 // footprint where the item belongs to one.
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,6 +43,9 @@ struct TContext {
   TSexprWriter& Out;
   std::vector<int32_t> NetNumbers;  // by handle; 0 for no net
   std::vector<std::string> NetNames;  // by KiCad net number
+  // The KiCad net numbers of the nets of each name the document holds, in
+  // file order: planes and rules name their nets.
+  std::map<std::string, std::vector<int32_t>> NetsNamed;
   // The board's extent in host units, for the zones of whole planes.
   int64_t Left = 0, Bottom = 0, Right = 0, Top = 0;
   // Where the host's origin lands in KiCad, a whole number of 100 mil steps
@@ -89,6 +93,18 @@ void WriteComponent(TContext& c, const morvik::TObject& component);
 void WriteFreePad(TContext& c, const morvik::TObject& pad);
 
 // Zones and dimensions (KicadZones.cpp).
+// How many straight pieces an outline arc of `radius` host units turning
+// `sweep` degrees is written as: as few as keep every piece within 0.05 mm
+// of the arc, but never finer than 5 degrees a piece (so at most 72 for a
+// whole circle, and arcs of a radius above 52 mm stray further), one at
+// least.
+int OutlineArcPieces(double radius, double sweep);
+// The points the arcs of one outline add at most, whatever their number.
+constexpr int64_t kMaxOutlineArcPoints = 20000;
+// Piece counts of an outline's arcs (0 for an entry without one) that would
+// add more than `points` points (a piece count less one each) made coarser,
+// in proportion, to add at most that many; false when they already do.
+bool ShareOutArcPieces(std::vector<int>& pieces, int64_t points);
 void WritePolygon(TContext& c, const morvik::TObject& polygon);
 void WriteSplitPlane(TContext& c, const morvik::TObject& plane);
 void WritePlaneZones(TContext& c);

@@ -5,6 +5,7 @@
 #include "BoardStore.h"
 #include "Kinds.h"
 #include "KicadContext.h"
+#include "KicadNames.h"
 #include "ObjectStore.h"
 
 namespace pcb9host::kicad {
@@ -199,7 +200,7 @@ void WriteComponent(TContext& c, const morvik::TObject& component) {
                component.Real("Rotation")};
   if (!std::isfinite(frame.Angle)) frame.Angle = 0;
   const std::string side = FootprintSide(component);
-  OpenFootprint(c, component.Text("Pattern"), side, frame);
+  OpenFootprint(c, FootprintName(component.Text("Pattern"), c.Report), side, frame);
   WriteLabel(c, component.Int("NameText"), component.Int("NameFlag") != 0, "reference", side, frame);
   WriteLabel(c, component.Int("CommentText"), component.Int("CommentFlag") != 0, "value", side, frame);
   std::vector<const morvik::TObject*> vias;

@@ -38,34 +38,28 @@ std::string RealText(double value) {
 }
 
 std::string Quoted(std::string_view latin1) {
-  static constexpr char kHex[] = "0123456789abcdef";
   std::string text = "\"";
   for (char c : Latin1ToUtf8(latin1)) {
     const auto byte = static_cast<unsigned char>(c);
     if (c == '"' || c == '\\') {
       text += '\\';
       text += c;
-    } else if (c == '\n') {
-      text += "\\n";
-    } else if (c == '\r') {
-      text += "\\r";
-    } else if (c == '\t') {
-      text += "\\t";
-    } else if (byte < 0x20 || byte == 0x7F) {
-      // The reader takes \x and two hex digits; a raw control byte would
-      // break the line structure of the file.
-      text += "\\x";
-      text += kHex[byte >> 4];
-      text += kHex[byte & 0xF];
     } else {
-      text += c;
+      text += byte < 0x20 || byte == 0x7F ? '?' : c;
     }
   }
   return text + "\"";
 }
 
+void TSexprWriter::Flush() {
+  if (Out_.empty()) return;
+  Stream_.write(Out_.data(), static_cast<std::streamsize>(Out_.size()));
+  Out_.clear();
+}
+
 TSexprWriter& TSexprWriter::Open(std::string_view keyword) {
-  if (Depth_ == 0 && !Out_.empty()) Out_ += '\n';
+  Spill();
+  if (Depth_ == 0 && Started_) Out_ += '\n';
   if (Depth_ > 0 && Depth_ <= 2) {
     Out_ += '\n';
     Out_.append(static_cast<size_t>(Depth_) * 2, ' ');
@@ -74,6 +68,7 @@ TSexprWriter& TSexprWriter::Open(std::string_view keyword) {
   }
   Out_ += '(';
   Out_ += keyword;
+  Started_ = true;
   ++Depth_;
   return *this;
 }

@@ -2,6 +2,7 @@
 // The S-expression text of a KiCad board: exact millimetres from host units,
 // angles without binary noise, quoted texts, and a writer that nests lists.
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -16,14 +17,22 @@ std::string NmText(int64_t nm);
 // infinities read as 0, and no "-0".
 std::string RealText(double value);
 // A text as a quoted KiCad string: the 8-bit characters read as Latin-1,
-// quote and backslash escaped, control characters written as escapes.
+// quote and backslash escaped, control characters (below 32, and 127)
+// written as '?': KiCad cuts a name at a NUL, and a line break has no place
+// in a name.
 std::string Quoted(std::string_view latin1);
 
-// Appends lists to a string: Open("segment") ... Close(). Lists opened at
-// the first two depths start on a line of their own.
+// Writes lists to a stream as it goes: Open("segment") ... Close(). Lists
+// opened at the first two depths start on a line of their own. The text
+// passes through a small buffer, emptied into the stream whenever it fills
+// and by Flush() (and the destructor).
 class TSexprWriter {
  public:
-  explicit TSexprWriter(std::string& out) : Out_(out) {}
+  explicit TSexprWriter(std::ostream& out) : Stream_(out) {}
+  ~TSexprWriter() { Flush(); }
+  TSexprWriter(const TSexprWriter&) = delete;
+  TSexprWriter& operator=(const TSexprWriter&) = delete;
+  void Flush();
   TSexprWriter& Open(std::string_view keyword);
   TSexprWriter& Close();
   TSexprWriter& Atom(std::string_view atom);
@@ -42,7 +51,13 @@ class TSexprWriter {
   int Depth() const { return Depth_; }
 
  private:
-  std::string& Out_;
+  void Spill() {
+    if (Out_.size() >= kBufferSize) Flush();
+  }
+  static constexpr size_t kBufferSize = 64 * 1024;
+  std::ostream& Stream_;
+  std::string Out_;
+  bool Started_ = false;  // anything written yet
   int Depth_ = 0;
 };
 

@@ -1,32 +1,25 @@
 // Nets, the board-wide design settings and the per-net classes.
 #include <map>
-#include <set>
 #include <tuple>
 
 #include "Kinds.h"
 #include "KicadContext.h"
+#include "KicadNames.h"
 
 namespace pcb9host::kicad {
 
 void NumberNets(TContext& c) {
   c.NetNumbers.assign(c.Doc.Objects().empty() ? 1 : c.Doc.Objects().rbegin()->Handle + 1, 0);
-  c.NetNames = {""};
-  std::set<std::string> taken{""};
+  std::vector<THostNet> nets;
   for (const morvik::TObject& net : c.Doc.Objects()) {
     if (net.Kind != morvik::kKindNet || net.Deleted) continue;
-    std::string name = net.Text("Name");
-    if (name.empty()) {
-      name = "Net-" + std::to_string(net.Int("Index"));
-      c.Report.Note("net without a name", "named Net-<number>");
-    }
-    if (taken.contains(name)) {
-      c.Report.Note("net whose name another net has", "named <name>-<KiCad net number>; KiCad joins nets by name");
-      name += "-" + std::to_string(c.NetNames.size());
-    }
-    taken.insert(name);
-    c.NetNumbers[net.Handle] = static_cast<int32_t>(c.NetNames.size());
-    c.NetNames.push_back(name);
+    const auto number = static_cast<int32_t>(nets.size() + 1);
+    c.NetNumbers[net.Handle] = number;
+    nets.push_back({net.Text("Name"), net.Int("Index")});
+    c.NetsNamed[nets.back().Name].push_back(number);
   }
+  c.NetNames = KicadNetNames(nets, c.Report);
+  c.NetNames.insert(c.NetNames.begin(), "");
 }
 
 void WriteNets(TContext& c) {
@@ -165,19 +158,19 @@ void WriteSetup(TContext& c) {
 
 void WriteNetClasses(TContext& c) {
   TKicadReport quiet;  // the rules were noted once by WriteSetup
-  TContext again{c.Doc, c.Board, c.Layers, quiet, c.Out, {}, {}, 0, 0, 0, 0, {}};
+  TContext again{c.Doc, c.Board, c.Layers, quiet, c.Out, {}, {}, {}, 0, 0, 0, 0, {}};
   const TRuleSet rules = CollectRules(again);
   const TClassValues board = Filled(rules.Board, kKicadDefault);
   // Nets with the same values share a class.
   std::map<std::tuple<int64_t, int64_t, int64_t, int64_t>, std::pair<TClassValues, std::vector<std::string>>> classes;
-  std::vector<std::string> plain;
-  std::set<std::string> known(c.NetNames.begin() + 1, c.NetNames.end());
   for (const auto& [net, values] : rules.Nets) {
-    if (!known.contains(net)) continue;
+    const auto named = c.NetsNamed.find(net);
+    if (named == c.NetsNamed.end()) continue;
     const TClassValues full = Filled(values, board);
     auto& entry = classes[full.Key()];
     entry.first = full;
-    entry.second.push_back(net);
+    // A rule on a name holds for every net of that name.
+    for (int32_t number : named->second) entry.second.push_back(c.NetNames[static_cast<size_t>(number)]);
   }
   WriteClass(c, "Default", board, board, {});
   for (const auto& [key, entry] : classes) WriteClass(c, ClassName(entry.first), entry.first, board, entry.second);

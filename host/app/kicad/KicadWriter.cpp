@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
+#include <fstream>
 #include <limits>
 
 #include "BoardStore.h"
@@ -135,16 +135,15 @@ void WriteHeader(TSexprWriter& out) {
 
 }  // namespace
 
-std::string KicadBoardText(TKicadReport& report) {
+void WriteKicadBoard(std::ostream& stream, TKicadReport& report) {
   morvik::TDocument& doc = morvik::TDocument::Instance();
   static const morvik::TObject kNoBoard;
   const morvik::TObject* boardObject = doc.Find(doc.BoardHandle());
   const morvik::TObject& board = boardObject ? *boardObject : kNoBoard;
   const TSurvey survey = Survey(doc, doc.BoardHandle());
   const TKicadLayers layers(board, survey.Used, report);
-  std::string text;
-  TSexprWriter out(text);
-  TContext c{doc, board, layers, report, out, {}, {}, 0, 0, 0, 0, {}};
+  TSexprWriter out(stream);
+  TContext c{doc, board, layers, report, out, {}, {}, {}, 0, 0, 0, 0, {}};
   c.Left = survey.Left, c.Bottom = survey.Bottom, c.Right = survey.Right, c.Top = survey.Top;
   c.Origin = SheetOrigin(survey);
   NumberNets(c);
@@ -164,20 +163,19 @@ std::string KicadBoardText(TKicadReport& report) {
   }
   WritePlaneZones(c);
   out.Close();
-  return text;
+  out.Flush();
 }
 
 bool WriteKicadBoard(const std::string& path, TKicadReport& report, std::string& error) {
   report.Path = path;
-  const std::string text = KicadBoardText(report);
-  std::FILE* file = std::fopen(path.c_str(), "wb");
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
   if (!file) {
     error = "cannot create " + path;
     return false;
   }
-  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-  const bool closed = std::fclose(file) == 0;
-  if (written && closed) return true;
+  WriteKicadBoard(file, report);
+  file.close();
+  if (file) return true;
   error = "cannot write " + path;
   return false;
 }

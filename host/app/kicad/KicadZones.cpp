@@ -1,6 +1,7 @@
 // Polygons, split planes and whole planes as zones; dimensions.
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "BoardStore.h"
 #include "Kinds.h"
@@ -11,8 +12,6 @@ namespace pcb9host::kicad {
 
 namespace {
 
-constexpr double kArcStepDegrees = 5;  // a 100 mil radius strays 2.4 um at most
-
 struct TRealPoint {
   double X, Y;  // host units
 };
@@ -21,13 +20,20 @@ double Distance2(TRealPoint a, TRealPoint b) {
   return (a.X - b.X) * (a.X - b.X) + (a.Y - b.Y) * (a.Y - b.Y);
 }
 
+// The turn of an outline arc in degrees, in (0, 360]; 0 for an entry
+// without a usable arc.
+double ArcSweep(const morvik::TSegment& segment) {
+  if (segment.SegKind != 1 || segment.SegRadius <= 0) return 0;
+  const double start = segment.SegStartAngle, sweep = segment.SegEndAngle - start;
+  if (!std::isfinite(start) || !std::isfinite(sweep)) return 0;
+  const double turn = std::fmod(sweep, 360.0);
+  return turn <= 0 ? turn + 360 : turn;
+}
+
 // The points strictly between two outline vertices joined by the arc of
-// `segment`, walked from `from` towards `to`.
-void ArcPoints(const morvik::TSegment& segment, TRealPoint from, std::vector<TRealPoint>& points) {
-  double start = segment.SegStartAngle, sweep = segment.SegEndAngle - start;
-  if (!std::isfinite(start) || !std::isfinite(sweep)) return;
-  sweep = std::fmod(sweep, 360.0);
-  if (sweep <= 0) sweep += 360;
+// `segment` in `pieces` straight pieces, walked from `from` towards `to`.
+void ArcPoints(const morvik::TSegment& segment, TRealPoint from, int pieces, std::vector<TRealPoint>& points) {
+  const double start = segment.SegStartAngle, sweep = ArcSweep(segment);
   const TRealPoint centre{static_cast<double>(segment.SegCenterX), static_cast<double>(segment.SegCenterY)};
   const double radius = segment.SegRadius;
   auto at = [&](double degrees) {
@@ -37,23 +43,29 @@ void ArcPoints(const morvik::TSegment& segment, TRealPoint from, std::vector<TRe
   };
   // The outline may run along the arc either way.
   const bool backwards = Distance2(at(start), from) > Distance2(at(start + sweep), from);
-  const int steps = std::max(2, static_cast<int>(std::ceil(sweep / kArcStepDegrees)));
-  for (int k = 1; k < steps; ++k) {
-    const double t = sweep * k / steps;
+  for (int k = 1; k < pieces; ++k) {
+    const double t = sweep * k / pieces;
     points.push_back(at(backwards ? start + sweep - t : start + t));
   }
 }
 
 std::vector<TRealPoint> OutlinePoints(TContext& c, const morvik::TObject& object) {
   const std::vector<morvik::TSegment> segments = morvik::StoredSegments(object);
+  std::vector<int> pieces(segments.size(), 0);
+  for (size_t i = 0; i < segments.size(); ++i)
+    if (const double sweep = ArcSweep(segments[i]); sweep > 0) {
+      pieces[i] = OutlineArcPieces(segments[i].SegRadius, sweep);
+      c.Report.Note("arc of an outline", "straight pieces, as few as keep within 0.05 mm of the arc, "
+                                         "no finer than 5 degrees a piece");
+    }
+  if (ShareOutArcPieces(pieces, kMaxOutlineArcPoints))
+    c.Report.Note("outline whose arcs take more than " + std::to_string(kMaxOutlineArcPoints) + " points",
+                  "coarser pieces, the points shared out among its arcs in proportion");
   std::vector<TRealPoint> points;
   for (size_t i = 0; i < segments.size(); ++i) {
     const TRealPoint vertex{static_cast<double>(segments[i].SegX), static_cast<double>(segments[i].SegY)};
     points.push_back(vertex);
-    if (segments[i].SegKind == 1 && segments[i].SegRadius > 0) {
-      ArcPoints(segments[i], vertex, points);
-      c.Report.Note("arc of an outline", "straight pieces of at most 5 degrees");
-    }
+    if (pieces[i] > 0) ArcPoints(segments[i], vertex, pieces[i], points);
   }
   return points;
 }
@@ -82,7 +94,40 @@ void WriteZone(TContext& c, int32_t net, std::string_view layer, int priority,
   c.Report.Wrote("zone");
 }
 
+// The KiCad net of a plane: the net the plane names, as the document
+// names it (never a net that took that name in KiCad). The board keeps only
+// the name; of several nets of that name the last in the file is taken.
+int32_t PlaneNet(TContext& c, const std::string& name) {
+  const auto named = c.NetsNamed.find(name);
+  if (named == c.NetsNamed.end()) return 0;
+  if (named->second.size() > 1)
+    c.Report.Note("internal plane whose net name several nets have", "a zone of the last of them in the file");
+  return named->second.back();
+}
+
 }  // namespace
+
+int OutlineArcPieces(double radius, double sweep) {
+  constexpr double kMaxStray = 0.05 / 2.54e-6;  // 0.05 mm in host units
+  constexpr double kMinTurn = 5;                 // degrees
+  if (!(sweep > 0) || !(radius > 0)) return 1;
+  const int finest = static_cast<int>(std::ceil(std::min(sweep, 360.0) / kMinTurn));
+  // A piece turning t degrees strays radius * (1 - cos(t / 2)) from the arc.
+  const double cosine = 1 - kMaxStray / radius;
+  if (cosine <= -1) return 1;
+  const double turn = 2 * std::acos(cosine) * 180 / std::numbers::pi;
+  const double needed = std::ceil(sweep / turn);
+  return needed < finest ? std::max(1, static_cast<int>(needed)) : finest;
+}
+
+bool ShareOutArcPieces(std::vector<int>& pieces, int64_t points) {
+  int64_t wanted = 0;
+  for (int n : pieces) wanted += std::max(n - 1, 0);
+  if (wanted <= points) return false;
+  for (int& n : pieces)
+    if (n > 1) n = 1 + static_cast<int>((n - 1) * points / wanted);
+  return true;
+}
 
 void WritePolygon(TContext& c, const morvik::TObject& polygon) {
   const std::vector<TRealPoint> points = OutlinePoints(c, polygon);
@@ -111,16 +156,15 @@ void WritePlaneZones(TContext& c) {
     if (!morvik::IsPlaneLayer(id)) continue;
     const std::string name = c.Board.Text(morvik::IndexedKey("Layers", id, "NetName"));
     if (name.empty() || name == "(No Net)") continue;
-    const auto it = std::find(c.NetNames.begin(), c.NetNames.end(), name);
-    if (it == c.NetNames.end()) {
+    const int32_t net = PlaneNet(c, name);
+    if (net == 0) {
       c.Report.Note("internal plane whose net is not on the board", "an inner layer without a zone");
       continue;
     }
     c.Report.Note("internal plane", "an inner copper layer with a zone of its net over the board");
     const double l = static_cast<double>(c.Left), b = static_cast<double>(c.Bottom);
     const double r = static_cast<double>(c.Right), t = static_cast<double>(c.Top);
-    WriteZone(c, static_cast<int32_t>(it - c.NetNames.begin()), c.Layers.CopperOf(id), 0,
-              {{l, b}, {r, b}, {r, t}, {l, t}});
+    WriteZone(c, net, c.Layers.CopperOf(id), 0, {{l, b}, {r, b}, {r, t}, {l, t}});
   }
 }
 

@@ -26,6 +26,14 @@ void TExtent::Add(const TExtent& other) {
   Add(other.Right, other.Top, 0);
 }
 
+void TCanvas::Clear() {
+  for (uint8_t id : TouchedIds_) {
+    Layers_[id].clear();
+    Touched_[id] = false;
+  }
+  TouchedIds_.clear();
+}
+
 void AppendNumber(std::string& out, double value) {
   // Hundredths, in whole numbers, so the text is the same on every system.
   if (!std::isfinite(value)) value = 0;

@@ -1,12 +1,13 @@
 #pragma once
-// What the board picture collects while it walks the document once: the SVG
-// elements of each layer, kept apart so that the layers can be stacked in
-// their drawing order afterwards, and the extent of everything drawn. Also
-// the number and text writers every element uses.
+// What the board picture collects while it walks the document: the SVG
+// elements an object draws on each layer, kept apart so that they can go
+// into the groups of their layers, stacked in drawing order, and the extent
+// of everything drawn. Also the number and text writers every element uses.
 #include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "SvgLayers.h"
 
@@ -22,17 +23,32 @@ struct TExtent {
   double Height() const { return Top - Bottom; }
 };
 
+// Holds the elements of the objects drawn since it was last cleared: one
+// object's at a time while the picture is written.
 class TCanvas {
  public:
   // The elements of a layer, to append to.
-  std::string& On(uint8_t layerId) { return Layers_[layerId < kLayerCount ? layerId : kNoLayer]; }
+  std::string& On(uint8_t layerId) {
+    const uint8_t id = layerId < kLayerCount ? layerId : kNoLayer;
+    if (!Touched_[id]) {
+      Touched_[id] = true;
+      TouchedIds_.push_back(id);
+    }
+    return Layers_[id];
+  }
   const std::string& Elements(uint8_t layerId) const { return Layers_[layerId]; }
+  // The layers appended to since the last Clear (some maybe left empty).
+  const std::vector<uint8_t>& Touched() const { return TouchedIds_; }
+  // Drops the elements (not the extent).
+  void Clear();
   // Grows the extent by a point and everything within `reach` of it.
   void Extend(double x, double y, double reach = 0) { Extent_.Add(x, y, reach); }
   const TExtent& Extent() const { return Extent_; }
 
  private:
   std::array<std::string, kLayerCount> Layers_;
+  std::array<bool, kLayerCount> Touched_{};
+  std::vector<uint8_t> TouchedIds_;
   TExtent Extent_;
 };
 

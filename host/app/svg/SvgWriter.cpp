@@ -1,9 +1,11 @@
 #include "SvgWriter.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <exception>
 #include <fstream>
+#include <sstream>
 #include <vector>
 
 #include "BoardStore.h"
@@ -72,12 +74,42 @@ void AppendBox(std::string& out, const TExtent& box, std::string_view fill, std:
   out += "/>\n";
 }
 
-std::vector<uint8_t> UsedLayersTopFirst(const TCanvas& canvas) {
+// Which objects draw on each layer, in document order, and the extent of
+// everything drawn: a first walk over the document that keeps no elements,
+// so that the picture can then be written layer group by layer group.
+struct TLayerIndex {
+  std::array<std::vector<uint32_t>, svg::kLayerCount> Objects;  // handles
+  TExtent Drawn;
+};
+
+TLayerIndex IndexLayers(morvik::TDocument& document) {
+  TLayerIndex index;
+  TCanvas canvas;
+  for (const TObject& object : document.Objects()) {
+    const svg::TDrawObject draw = svg::DrawerOfKind(object.Kind);
+    if (!draw || !IsOnBoard(object, document)) continue;
+    draw(object, canvas);
+    for (uint8_t id : canvas.Touched())
+      if (!canvas.Elements(id).empty()) index.Objects[id].push_back(object.Handle);
+    canvas.Clear();
+  }
+  index.Drawn = canvas.Extent();
+  return index;
+}
+
+std::vector<uint8_t> UsedLayersTopFirst(const TLayerIndex& index) {
   std::vector<uint8_t> used;
   const auto& order = svg::LayerDrawingOrder();
   for (auto it = order.rbegin(); it != order.rend(); ++it)
-    if (!canvas.Elements(*it).empty()) used.push_back(*it);
+    if (!index.Objects[*it].empty()) used.push_back(*it);
   return used;
+}
+
+// Passes the text on to the stream once it has grown past `keep` bytes.
+void Spill(std::ostream& out, std::string& text, size_t keep = 64 * 1024) {
+  if (text.size() < keep) return;
+  out.write(text.data(), static_cast<std::streamsize>(text.size()));
+  text.clear();
 }
 
 // The legend: a swatch and the name of each layer used, the top first, in
@@ -111,10 +143,13 @@ TExtent AppendLegend(std::string& out, const TExtent& view, const std::vector<ui
   return legend;
 }
 
-void AppendLayerGroups(std::string& out, const TCanvas& canvas) {
+// Each layer's group, its objects drawn again one at a time.
+void WriteLayerGroups(std::ostream& stream, std::string& out, morvik::TDocument& document,
+                      const TLayerIndex& index) {
+  TCanvas canvas;
   for (uint8_t id : svg::LayerDrawingOrder()) {
-    const std::string& elements = canvas.Elements(id);
-    if (elements.empty()) continue;
+    const std::vector<uint32_t>& objects = index.Objects[id];
+    if (objects.empty()) continue;
     const std::string_view colour = svg::LayerColour(id);
     out += "<g id=\"layer-";
     out += morvik::LayerName(id);
@@ -124,7 +159,13 @@ void AppendLayerGroups(std::string& out, const TCanvas& canvas) {
     out += colour;
     // Copper is seen through from above, so what lies below still shows.
     out += svg::IsCopperLayer(id) ? "\" opacity=\"0.85\">\n" : "\">\n";
-    out += elements;
+    for (uint32_t handle : objects) {
+      const TObject& object = *document.Find(handle);
+      svg::DrawerOfKind(object.Kind)(object, canvas);
+      out += canvas.Elements(id);
+      canvas.Clear();
+      Spill(stream, out);
+    }
     out += "\n</g>\n";
   }
 }
@@ -163,45 +204,44 @@ void AppendHeader(std::string& out, const TExtent& all, const std::string& title
 
 }  // namespace
 
-std::string BoardSvg() {
+void WriteBoardSvg(std::ostream& stream) {
   morvik::TDocument& document = morvik::TDocument::Instance();
-  TCanvas canvas;
-  for (const morvik::TObject& object : document.Objects()) {
-    const svg::TDrawObject draw = svg::DrawerOfKind(object.Kind);
-    if (draw && IsOnBoard(object, document)) draw(object, canvas);
-  }
+  const TLayerIndex index = IndexLayers(document);
   const TObject* board = document.Find(document.BoardHandle());
   const TExtent outline = SettingsOutline(board);
-  const TExtent view = ViewOf(outline, canvas.Extent());
-
-  std::string body;
-  if (!outline.Empty) AppendBox(body, outline, kBoardColour, " id=\"board-outline\"");
-  AppendLayerGroups(body, canvas);
+  const TExtent view = ViewOf(outline, index.Drawn);
+  std::string legend;
   TExtent all = view;
-  all.Add(AppendLegend(body, view, UsedLayersTopFirst(canvas)));
+  all.Add(AppendLegend(legend, view, UsedLayersTopFirst(index)));
 
-  std::string svgText;
-  svgText.reserve(body.size() + 1024);
-  AppendHeader(svgText, all, board ? board->Text("BoardInfo.2") : std::string());
-  AppendBox(svgText, all, kBackground);
+  std::string out;
+  AppendHeader(out, all, board ? board->Text("BoardInfo.2") : std::string());
+  AppendBox(out, all, kBackground);
+  if (!outline.Empty) AppendBox(out, outline, kBoardColour, " id=\"board-outline\"");
+  WriteLayerGroups(stream, out, document, index);
+  out += legend;
   if (!outline.Empty) {
     // The board's edge above everything, so that no copper hides it.
     std::string edge = " id=\"board-edge\" stroke=\"";
     edge += kBoardEdge;
     edge += '"';
     svg::AppendLengthAttribute(edge, "stroke-width", 5 * kMil);
-    AppendBox(body, outline, "none", edge);
+    AppendBox(out, outline, "none", edge);
   }
-  svgText += body;
-  svgText += "</svg>\n";
-  return svgText;
+  out += "</svg>\n";
+  Spill(stream, out, 0);
+}
+
+std::string BoardSvg() {
+  std::ostringstream text;
+  WriteBoardSvg(text);
+  return std::move(text).str();
 }
 
 bool WriteBoardSvg(const std::string& path, std::string& error) {
   try {
-    const std::string text = BoardSvg();
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
+    if (out) WriteBoardSvg(out);
     out.close();
     if (out) return true;
     error = "cannot write the picture to " + path;
