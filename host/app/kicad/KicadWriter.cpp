@@ -167,17 +167,11 @@ std::string KicadBoardText(TKicadReport& report) {
   return text;
 }
 
-bool WriteKicadBoard(const std::string& path, TKicadReport& report, std::string& error) {
+bool WriteKicadBoard(std::ostream& out, const std::string& path, TKicadReport& report,
+                     std::string& error) {
   report.Path = path;
-  const std::string text = KicadBoardText(report);
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) {
-    error = "cannot create " + path;
-    return false;
-  }
-  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-  const bool closed = std::fclose(file) == 0;
-  if (written && closed) return true;
+  out << KicadBoardText(report);
+  if (out) return true;
   error = "cannot write " + path;
   return false;
 }

@@ -197,14 +197,11 @@ std::string BoardSvg() {
   return svgText;
 }
 
-bool WriteBoardSvg(const std::string& path, std::string& error) {
+bool WriteBoardSvg(std::ostream& out, std::string& error) {
   try {
-    const std::string text = BoardSvg();
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
+    out << BoardSvg();
     if (out) return true;
-    error = "cannot write the picture to " + path;
+    error = "cannot write the picture";
   } catch (const std::exception& e) {
     error = std::string("cannot make the picture: ") + e.what();
   }
