@@ -64,6 +64,8 @@ struct TRefusedCase {
   const char* Complaint;          // with '@' for the folder
 };
 
+void PrintTo(const TRefusedCase& c, std::ostream* os) { *os << c.What; }
+
 std::string InDir(const pcb9test::TTempDir& dir, const std::string& text) {
   std::string out;
   for (char c : text) out += c == '@' ? dir.Path().string() + "/" : std::string(1, c);
@@ -123,6 +125,8 @@ struct TLinkCase {
   int ExitCode;
   const char* Says;  // in the output (standard output and error)
 };
+
+void PrintTo(const TLinkCase& c, std::ostream* os) { *os << c.What; }
 
 const TLinkCase kLinks[] = {
     {"the report", "b.rpt", {"import", "@b.PCB", "--answer", "no"}, 1,

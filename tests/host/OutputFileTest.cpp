@@ -38,6 +38,8 @@ struct TPlaceCase {
   const char* Refusal;  // empty: the output replaces what is there
 };
 
+void PrintTo(const TPlaceCase& c, std::ostream* os) { *os << c.What; }
+
 const TPlaceCase kPlaces[] = {
     {"nothing", [](const auto&) {}, ""},
     {"a regular file", [](const auto& d) { d.Write("out", "an older, longer output"); }, ""},
@@ -157,6 +159,8 @@ struct TSameCase {
   const char* B;
   bool Same;
 };
+
+void PrintTo(const TSameCase& c, std::ostream* os) { *os << c.A << " and " << c.B; }
 
 // Paths inside a folder that holds "b.PCB", its hard link "hard.PCB", a
 // link "soft.PCB" to it, another file "c.PCB" and a folder "sub".

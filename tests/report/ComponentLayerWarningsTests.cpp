@@ -309,6 +309,8 @@ struct TUnwritableCase {
   const char* Reason;
 };
 
+void PrintTo(const TUnwritableCase& c, std::ostream* os) { *os << c.What; }
+
 const TUnwritableCase kUnwritable[] = {
     {"a missing folder", "missing/board.PCB", [](const TTempDir&) {}, "No such file or directory"},
     {"a folder in the place", "board.PCB",
