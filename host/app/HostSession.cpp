@@ -38,9 +38,10 @@ THostSession& THostSession::Instance() {
 }
 
 void THostSession::Reset() {
-  for (auto& [handle, stream] : Streams_) std::fclose(stream.File);
-  Streams_.clear();
+  Streams_.clear();  // an unfinished stream's file is not put in its place
   NextStream_ = 1;
+  StreamError_.clear();
+  Protected_.clear();
   AnswerYes_.reset();
   EscAfter_ = 0;
   TestMode_ = false;
@@ -149,30 +150,63 @@ bool THostSession::MachineKeyExists(const char* path) const {
   return TestMode_ && path && SameKey(path, kTestModeKey);
 }
 
+void THostSession::ProtectFile(const std::string& path, const std::string& reason) {
+  if (auto identity = hostsystem::FileIdentity(path)) Protected_.push_back({*identity, reason});
+}
+
+std::string THostSession::StreamRefusal(const char* fileName, uint16_t mode) const {
+  if (!fileName || !*fileName) return "no file name was given";
+  if (mode != kStreamCreateMode) return "the stream mode " + std::to_string(mode) + " is not known";
+  const auto identity = hostsystem::FileIdentity(fileName);
+  for (const TProtectedFile& file : Protected_)
+    if (identity == file.Identity) return file.Reason;
+  return {};
+}
+
 uintptr_t THostSession::CreateStream(const char* fileName, uint16_t mode) {
-  if (!fileName || !*fileName || mode != kStreamCreateMode) return 0;
-  std::FILE* file = std::fopen(fileName, "wb");
-  if (!file) return 0;
+  StreamError_ = StreamRefusal(fileName, mode);
+  if (!StreamError_.empty()) return 0;
+  auto file = std::make_unique<hostsystem::TOutputFile>(fileName);
+  if (!file->Open()) {
+    StreamError_ = file->Reason();
+    return 0;
+  }
   const uintptr_t handle = NextStream_++;
-  Reports_.push_back({fileName, {}});
-  Streams_[handle] = {file, Reports_.size() - 1};
+  Streams_[handle] = {std::move(file), {fileName, {}}, false};
   return handle;
 }
 
 int32_t THostSession::WriteStream(uintptr_t stream, const void* data, int32_t count) {
   auto it = Streams_.find(stream);
-  if (it == Streams_.end() || count < 0 || (!data && count > 0)) return 0;
-  if (count == 0) return 0;
-  const size_t written = std::fwrite(data, 1, static_cast<size_t>(count), it->second.File);
-  Reports_[it->second.Report].Text.append(static_cast<const char*>(data), written);
-  return static_cast<int32_t>(written);
+  StreamError_ = it == Streams_.end()                 ? "the stream is not open"
+                 : count < 0 || (!data && count > 0) ? "the data to write is not valid"
+                                                     : "";
+  if (!StreamError_.empty() || count == 0) return 0;
+  TOpenStream& open = it->second;
+  if (!open.File->Write(data, static_cast<size_t>(count))) {
+    StreamError_ = open.File->Reason();
+    open.Failed = true;
+    return 0;
+  }
+  open.Record.Text.append(static_cast<const char*>(data), static_cast<size_t>(count));
+  return count;
 }
 
 void THostSession::DestroyStream(uintptr_t stream) {
   auto it = Streams_.find(stream);
-  if (it == Streams_.end()) return;
-  std::fclose(it->second.File);
+  if (it == Streams_.end()) {
+    StreamError_ = "the stream is not open";
+    return;
+  }
+  TOpenStream open = std::move(it->second);
   Streams_.erase(it);
+  // A stream a write failed on leaves nothing under the file's name.
+  if (open.Failed) {
+    StreamError_ = open.File->Reason();
+    return;
+  }
+  StreamError_ = open.File->Commit() ? "" : open.File->Reason();
+  if (StreamError_.empty()) Reports_.push_back(std::move(open.Record));
 }
 
 }  // namespace pcb9host

@@ -11,6 +11,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -19,6 +20,7 @@
 
 #include "ModalForm.h"
 #include "Module.h"
+#include "OutputFile.h"
 #include "platform/HostServices.h"
 
 namespace pcb9host {
@@ -36,7 +38,8 @@ struct TMessageRecord {
   std::string Owner;    // "desktop", "editor", "none", "other"
 };
 
-// A file written through the VFSAPI_ streams; Text holds the bytes written.
+// A file written through the VFSAPI_ streams (only one written in full and
+// put in its place is recorded); Text holds the bytes written.
 struct TReportRecord {
   std::string Name;
   std::string Text;
@@ -83,6 +86,10 @@ class THostSession {
   // Whether a Yes/No question would be asked on the terminal: then the
   // user's Esc and Ctrl-C are worth watching for.
   bool AsksOnTerminal() const { return !AnswerYes_ && TerminalIn(); }
+  // A file the streams must not write over, and why ("it is the board file
+  // being imported"); any spelling of it, a hard link included. Kept until
+  // the next Reset.
+  void ProtectFile(const std::string& path, const std::string& reason);
   // Called before anything is asked on the terminal (pcb9-host ends its
   // progress line with it).
   void SetQuestionListener(std::function<void()> listener) { QuestionListener_ = std::move(listener); }
@@ -95,6 +102,8 @@ class THostSession {
   const std::optional<TFormRecord>& Dialog() const { return Dialog_; }
   // Messages taken off the queue and delivered to their window.
   int64_t DeliveredMessages() const { return Delivered_; }
+  // Why the last stream call failed; empty when it succeeded.
+  const std::string& StreamError() const { return StreamError_; }
 
   // --- Used by the exported services ---
   // Records the box and answers it: 0 OK, 1 Yes, 2 No.
@@ -108,6 +117,10 @@ class THostSession {
   bool TakeMessage(TQueuedMessage& message);
   void DeliverMessage(const TQueuedMessage& message);
   bool MachineKeyExists(const char* path) const;
+  // A stream's file is written beside its place and put there when the
+  // stream is destroyed after every write succeeded (OutputFile.h); a link,
+  // a folder or a special file in the place and a protected file are
+  // refused. Each call sets StreamError.
   uintptr_t CreateStream(const char* fileName, uint16_t mode);
   int32_t WriteStream(uintptr_t stream, const void* data, int32_t count);
   void DestroyStream(uintptr_t stream);
@@ -122,9 +135,16 @@ class THostSession {
   void EndQuestion();
 
   struct TOpenStream {
-    std::FILE* File = nullptr;
-    size_t Report = 0;
+    std::unique_ptr<hostsystem::TOutputFile> File;
+    TReportRecord Record;
+    bool Failed = false;
   };
+  struct TProtectedFile {
+    hostsystem::TFileIdentity Identity;
+    std::string Reason;
+  };
+  // Why the stream must not write `fileName`; empty when it may.
+  std::string StreamRefusal(const char* fileName, uint16_t mode) const;
 
   std::optional<bool> AnswerYes_;  // empty: ask on the terminal
   int64_t EscAfter_ = 0;
@@ -140,6 +160,8 @@ class THostSession {
   int64_t Delivered_ = 0;
   std::map<uintptr_t, TOpenStream> Streams_;
   uintptr_t NextStream_ = 1;
+  std::string StreamError_;
+  std::vector<TProtectedFile> Protected_;
 };
 
 }  // namespace pcb9host

@@ -1,5 +1,7 @@
 #include "ImportCommand.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +12,7 @@
 #include "Document.h"
 #include "HostSession.h"
 #include "HostSystem.h"
+#include "OutputFile.h"
 #include "OutputWriters.h"
 #include "Summary.h"
 #include "Terminal.h"
@@ -83,7 +86,7 @@ void WriteOutputs(const std::vector<std::string>& paths, TFileRun& run) {
   run.Written.assign(paths.size(), false);
   for (size_t i = 0; i < paths.size(); ++i) {
     if (paths[i].empty()) continue;
-    run.Written[i] = OutputWriters()[i].Write(paths[i], run.Outcome);
+    run.Written[i] = WriteOutput(OutputWriters()[i], paths[i], run.Outcome);
     if (!run.Written[i]) run.NotWritten.emplace_back(OutputWriters()[i].Name);
   }
 }
@@ -93,19 +96,35 @@ int ExitCode(const TFileRun& run) {
   return run.Outcome.Result.value_or(false) ? kExitOk : kExitFailed;
 }
 
+// The board file names stream writes must leave alone: the file being
+// imported, the run's other files, and every output of the run.
+void ProtectRunFiles(THostSession& session, const TFilePlan& plan,
+                     const std::vector<TFilePlan>& plans) {
+  session.ProtectFile(plan.File, "it is the board file being imported");
+  for (const TFilePlan& other : plans) {
+    session.ProtectFile(other.File, "it is another board file of this run");
+    for (const std::string& output : other.Outputs)
+      if (!output.empty()) session.ProtectFile(output, "it is an output file of this run");
+  }
+}
+
 // Imports one file into a new board and writes its outputs. The board and
 // the session's recordings stay as the import left them until the next.
-TFileRun ImportFile(const TPlugin& plugin, const std::string& file, const TImportOptions& o,
-                    const std::vector<std::string>& outputPaths) {
+TFileRun ImportFile(const TPlugin& plugin, const TFilePlan& plan, const TImportOptions& o,
+                    const std::vector<TFilePlan>& plans) {
   TFileRun run;
-  run.File = file;
+  run.File = plan.File;
+  run.OutputBase = plan.OutputBase;
+  const std::string& file = plan.File;
   THostSession& session = StartSession(o);
+  ProtectRunFiles(session, plan, plans);
   hostsystem::BeginImportUi(session);
   run.Outcome.Description = plugin.Description();
   run.Outcome.Board = morvik::TDocument::Instance().BoardHandle();
-  // The board is a document named after the file it imports, so what the
-  // plug-in writes beside "the board's file" lands beside that file.
-  morvik::SetBoardFileName(file);
+  // The board is a document named after the file it imports, or after its
+  // place in a batch's folder, so what the plug-in writes beside "the
+  // board's file" lands beside that file, or in the folder.
+  morvik::SetBoardFileName(plan.BoardName);
   run.Problem = file.size() > kMaxPluginString
                     ? "the name is longer than the 255 characters a plug-in accepts"
                     : ReadProblem(file);
@@ -116,7 +135,7 @@ TFileRun ImportFile(const TPlugin& plugin, const std::string& file, const TImpor
       run.Outcome.Result = plugin.Import(file, "", static_cast<int32_t>(run.Outcome.Board));
   }
   hostsystem::EndImportUi();
-  WriteOutputs(outputPaths, run);
+  WriteOutputs(plan.Outputs, run);
   WarnUnknownBoxes(o);
   if (!run.Problem.empty())
     Complain("cannot read " + file + ": " + run.Problem);
@@ -126,35 +145,25 @@ TFileRun ImportFile(const TPlugin& plugin, const std::string& file, const TImpor
   return run;
 }
 
-int ImportSingle(const TPlugin& plugin, const TImportOptions& o) {
-  std::vector<std::string> paths;
-  for (const TImportOptions::TOutput& output : o.Outputs) paths.push_back(output.Path);
-  const TFileRun run = ImportFile(plugin, o.Files.front(), o, paths);
-  PrintSummary(run, paths);
+int ImportSingle(const TPlugin& plugin, const TImportOptions& o,
+                 const std::vector<TFilePlan>& plans) {
+  const TFileRun run = ImportFile(plugin, plans.front(), o, plans);
+  PrintSummary(run, plans.front().Outputs);
   return run.ExitCode;
 }
 
-int ImportBatch(const TPlugin& plugin, const TImportOptions& o) {
+int ImportBatch(const TPlugin& plugin, const TImportOptions& o,
+                const std::vector<TFilePlan>& plans) {
   std::error_code error;
   if (!o.OutDir.empty()) std::filesystem::create_directories(o.OutDir, error);
   if (error) {
     Complain("cannot make the folder " + o.OutDir + ": " + error.message());
     return kExitError;
   }
-  const std::vector<std::string> names = BatchNames(o.Files);
   TBatchTable table;
   int worst = kExitOk;
-  for (size_t f = 0; f < o.Files.size(); ++f) {
-    std::vector<std::string> paths;
-    for (size_t i = 0; i < OutputWriters().size(); ++i) {
-      const bool asked = OutputWriters()[i].InEveryBatch || o.Outputs[i].Asked;
-      paths.push_back(asked && !o.OutDir.empty()
-                          ? (std::filesystem::path(o.OutDir) /
-                             (names[f] + std::string(OutputWriters()[i].Extension)))
-                                .string()
-                          : std::string());
-    }
-    const TFileRun run = ImportFile(plugin, o.Files[f], o, paths);
+  for (const TFilePlan& plan : plans) {
+    const TFileRun run = ImportFile(plugin, plan, o, plans);
     table.Add(run);
     worst = std::max(worst, run.ExitCode);
   }
@@ -162,7 +171,64 @@ int ImportBatch(const TPlugin& plugin, const TImportOptions& o) {
   return worst;
 }
 
+// How the clash message names a file of the run.
+std::string OutputLabel(const TFilePlan& plan, size_t writer, bool batch) {
+  const TOutputWriter& w = OutputWriters()[writer];
+  if (!batch) return std::string(w.Option) + " " + plan.Outputs[writer];
+  return plan.Outputs[writer] + " (the " + std::string(w.Name) + " of " + plan.File + ")";
+}
+
 }  // namespace
+
+std::vector<TFilePlan> PlanRun(const TImportOptions& o) {
+  std::vector<TFilePlan> plans;
+  if (!o.Batch()) {
+    TFilePlan& plan = plans.emplace_back();
+    plan.File = plan.BoardName = o.Files.front();
+    for (const TImportOptions::TOutput& output : o.Outputs) plan.Outputs.push_back(output.Path);
+    return plans;
+  }
+  const std::vector<std::string> names = BatchNames(o.Files);
+  for (size_t f = 0; f < o.Files.size(); ++f) {
+    TFilePlan& plan = plans.emplace_back();
+    plan.File = plan.BoardName = o.Files[f];
+    plan.Outputs.assign(OutputWriters().size(), std::string());
+    if (o.OutDir.empty()) continue;
+    const std::filesystem::path file(o.Files[f]), base = std::filesystem::path(o.OutDir) / names[f];
+    plan.BoardName = base.string() + file.extension().string();
+    if (names[f] != file.stem().string()) plan.OutputBase = base.string();
+    for (size_t i = 0; i < OutputWriters().size(); ++i)
+      if (OutputWriters()[i].InEveryBatch || o.Outputs[i].Asked)
+        plan.Outputs[i] = base.string() + std::string(OutputWriters()[i].Extension);
+  }
+  return plans;
+}
+
+std::string PlanProblem(const std::vector<TFilePlan>& plans, bool batch) {
+  using hostsystem::FileIdentity;
+  for (const TFilePlan& plan : plans)
+    if (plan.BoardName != plan.File && plan.BoardName.size() > kMaxPluginString)
+      return "the board name " + plan.BoardName +
+             " is longer than the 255 characters a board's file name holds; choose a shorter --out-dir";
+  std::vector<std::pair<hostsystem::TFileIdentity, std::string>> inputs, outputs;
+  for (const TFilePlan& plan : plans)
+    if (auto id = FileIdentity(plan.File)) inputs.emplace_back(*id, plan.File);
+  for (const TFilePlan& plan : plans) {
+    for (size_t i = 0; i < plan.Outputs.size(); ++i) {
+      if (plan.Outputs[i].empty()) continue;
+      const auto id = FileIdentity(plan.Outputs[i]);
+      if (!id) continue;
+      const std::string label = OutputLabel(plan, i, batch);
+      for (const auto& [input, name] : inputs)
+        if (*id == input) return label + " is " + name + ", a file being imported; nothing was written";
+      for (const auto& [output, other] : outputs)
+        if (*id == output) return other + " and " + label + " are the same file; nothing was written";
+      outputs.emplace_back(*id, label);
+    }
+  }
+  return {};
+}
+
 
 // The message names files, and may hold what they say: one line whatever
 // they hold.
@@ -182,21 +248,33 @@ std::string OptionsProblem(const TImportOptions& o) {
   return {};
 }
 
+// Names that differ only in letter case are taken as one: on many file
+// systems they name the same file.
 std::vector<std::string> BatchNames(const std::vector<std::string>& files) {
   std::set<std::string> taken;
+  auto take = [&taken](std::string name) {
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return taken.insert(name).second;
+  };
   std::vector<std::string> names;
   for (const std::string& file : files) {
     std::string stem = std::filesystem::path(file).stem().string();
     if (stem.empty()) stem = "board";
     std::string name = stem;
-    for (int n = 2; !taken.insert(name).second; ++n) name = stem + "-" + std::to_string(n);
+    for (int n = 2; !take(name); ++n) name = stem + "-" + std::to_string(n);
     names.push_back(name);
   }
   return names;
 }
 
 int RunImport(const TPlugin& plugin, const TImportOptions& o) {
-  return o.Batch() ? ImportBatch(plugin, o) : ImportSingle(plugin, o);
+  const std::vector<TFilePlan> plans = PlanRun(o);
+  if (const std::string problem = PlanProblem(plans, o.Batch()); !problem.empty()) {
+    Complain(problem);
+    return kExitError;
+  }
+  return o.Batch() ? ImportBatch(plugin, o, plans) : ImportSingle(plugin, o, plans);
 }
 
 }  // namespace pcb9host

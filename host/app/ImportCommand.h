@@ -41,13 +41,32 @@ std::string ReadProblem(const std::string& file);
 // What is wrong with the options as a whole; empty when nothing is.
 std::string OptionsProblem(const TImportOptions& options);
 
-// Imports as the options say; returns the exit code (the worst of a batch).
+// One file of a run: the board's file name (BoardInfo 2) and the outputs
+// written after its import.
+struct TFilePlan {
+  std::string File;
+  // The file itself; in a batch with --out-dir its place there, D/NAME plus
+  // the file's extension, so that the component report lands in D.
+  std::string BoardName;
+  std::vector<std::string> Outputs;  // per OutputWriters() row; empty: none
+  std::string OutputBase;  // D/NAME when NAME is not the file's own name
+};
+
+std::vector<TFilePlan> PlanRun(const TImportOptions& options);
+
+// Why the run must not start: an output that is a file being imported or
+// another output (any spelling, a hard link or a link to it included), or
+// a board name too long; empty when nothing is wrong.
+std::string PlanProblem(const std::vector<TFilePlan>& plans, bool batch);
+
+// Imports as the options say, after checking the plan; returns the exit
+// code (the worst of a batch).
 int RunImport(const TPlugin& plugin, const TImportOptions& options);
 
 // The base names of a batch's outputs, in the order of the files: each
 // file's name without folder and extension; a name already taken by an
-// earlier file gets "-2", "-3", ... so no file's outputs overwrite
-// another's.
+// earlier file (in any letter case) gets "-2", "-3", ... so no file's
+// outputs overwrite another's.
 std::vector<std::string> BatchNames(const std::vector<std::string>& files);
 
 }  // namespace pcb9host

@@ -1,9 +1,10 @@
 #include "OutputWriters.h"
 
-#include <fstream>
+#include <exception>
 
 #include "ImportCommand.h"
 #include "KicadWriter.h"
+#include "OutputFile.h"
 #include "SvgWriter.h"
 
 namespace pcb9host {
@@ -11,24 +12,25 @@ namespace pcb9host {
 namespace {
 
 // The picture shows what the import left on the board, whatever its result.
-bool WriteSvg(const std::string& path, TImportOutcome&) {
-  std::string error;
-  if (WriteBoardSvg(path, error)) return true;
-  Complain(error);
-  return false;
+bool WriteSvg(std::ostream& out, const std::string&, TImportOutcome&, std::string& error) {
+  return WriteBoardSvg(out, error);
 }
 
 // The board as KiCad holds it; its conversion report goes into the outcome
 // for the summary and the dump.
-bool WriteKicad(const std::string& path, TImportOutcome& outcome) {
+bool WriteKicad(std::ostream& out, const std::string& path, TImportOutcome& outcome,
+                std::string& error) {
   TKicadReport report;
-  std::string error;
-  if (!WriteKicadBoard(path, report, error)) {
-    Complain(error);
-    return false;
-  }
+  if (!WriteKicadBoard(out, path, report, error)) return false;
   outcome.Kicad = KicadReportJson(report);
   outcome.KicadText = KicadReportText(report);
+  return true;
+}
+
+bool WriteJsonDump(std::ostream& out, const std::string&, TImportOutcome& outcome,
+                   std::string&) {
+  WriteImportDump(out, DumpSections(outcome));
+  out << '\n';
   return true;
 }
 
@@ -44,18 +46,28 @@ constexpr TOutputWriter kWriters[] = {
 
 std::span<const TOutputWriter> OutputWriters() { return kWriters; }
 
-bool WriteJsonDump(const std::string& path, TImportOutcome& outcome) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  try {
-    WriteImportDump(out, DumpSections(outcome));
-  } catch (const nlohmann::json::exception& e) {
-    Complain(std::string("cannot make the JSON: ") + e.what());
+bool WriteOutput(const TOutputWriter& writer, const std::string& path, TImportOutcome& outcome) {
+  hostsystem::TOutputFile file(path);
+  if (!file.Open()) {
+    Complain(file.Error());
     return false;
   }
-  out << '\n';
-  out.close();
-  if (out) return true;
-  Complain("cannot write the JSON to " + path);
+  std::string error;
+  bool made = false;
+  try {
+    made = writer.Write(file.Stream(), path, outcome, error);
+  } catch (const std::exception& e) {
+    error = e.what();
+  }
+  if (!made) {
+    // A failed write into the file is the file's reason; otherwise the
+    // text could not be made.
+    Complain(!file.Error().empty() ? file.Error()
+                                   : "cannot make the " + std::string(writer.Name) + ": " + error);
+    return false;
+  }
+  if (file.Commit()) return true;
+  Complain(file.Error());
   return false;
 }
 

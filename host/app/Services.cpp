@@ -4,6 +4,7 @@
 // and time texts). They forward to the host session, which scripts the user
 // and records what the plug-in showed and wrote.
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <ctime>
 #include <string>
@@ -83,6 +84,12 @@ PCB9_EXPORT int32_t PCB9_CALL VFSAPI_VFS_StreamWrite(uintptr_t Stream, const voi
 
 PCB9_EXPORT void PCB9_CALL VFSAPI_VFS_StreamDestroy(uintptr_t Stream) {
   THostSession::Instance().DestroyStream(Stream);
+}
+
+PCB9_EXPORT int32_t PCB9_CALL VFSAPI_VFS_StreamLastError(char* Buffer, int32_t Size) {
+  const std::string& reason = THostSession::Instance().StreamError();
+  if (Size > 0) CopyOut(reason, Buffer, static_cast<size_t>(Size));
+  return static_cast<int32_t>(std::min<size_t>(reason.size(), INT32_MAX));
 }
 
 PCB9_EXPORT int32_t PCB9_CALL PlatformAPI_MessageBox(void* owner, const char* text,

@@ -135,7 +135,10 @@ void PrintSummary(const TFileRun& run, const std::vector<std::string>& paths) {
 }
 
 void TBatchTable::Add(const TFileRun& run) {
-  Rows_.push_back({UserTerminalText(run.File), HeaderVersion(run.File), ResultText(run),
+  // A file whose outputs got another name than its own says where they went.
+  const std::string file =
+      run.OutputBase.empty() ? run.File : run.File + " (outputs " + run.OutputBase + ".*)";
+  Rows_.push_back({UserTerminalText(file), HeaderVersion(run.File), ResultText(run),
                    std::to_string(Rules().first), ReportCell(), MessagesCell(), ObjectsCell()});
   if (!run.NotWritten.empty()) Rows_.back()[2] += " (" + Joined(run.NotWritten, "") + " not written)";
 }

@@ -16,6 +16,7 @@ struct TFileRun {
   std::string Problem;         // why the file cannot be read; empty when it can
   std::vector<bool> Written;              // per OutputWriters() row
   std::vector<std::string> NotWritten;    // the names of the outputs that failed
+  std::string OutputBase;                 // a batch's D/NAME when NAME was changed
   int ExitCode = 0;
 };
 

@@ -23,6 +23,10 @@ typedef uintptr_t(PCB9_CALL* TVfsStreamCreate)(const char* FileName, uint16_t Mo
 // Returns the count written.
 typedef int32_t(PCB9_CALL* TVfsStreamWrite)(uintptr_t Stream, const void* Data, int32_t Count);
 typedef void(PCB9_CALL* TVfsStreamDestroy)(uintptr_t Stream);
+// Why the last stream call (create, write or destroy) failed, as a
+// zero-terminated text in `Buffer` of `Size` bytes; returns the reason's
+// length, 0 when that call succeeded. A host may lack it.
+typedef int32_t(PCB9_CALL* TVfsStreamLastError)(char* Buffer, int32_t Size);
 }
 
 // Exported names.
@@ -31,4 +35,5 @@ typedef void(PCB9_CALL* TVfsStreamDestroy)(uintptr_t Stream);
   X(TClientForceFileNameExtension, ClientAPI_ForceFileNameExtension)         \
   X(TVfsStreamCreate, VFSAPI_VFS_StreamCreate)                               \
   X(TVfsStreamWrite, VFSAPI_VFS_StreamWrite)                                 \
-  X(TVfsStreamDestroy, VFSAPI_VFS_StreamDestroy)
+  X(TVfsStreamDestroy, VFSAPI_VFS_StreamDestroy)                             \
+  X(TVfsStreamLastError, VFSAPI_VFS_StreamLastError)

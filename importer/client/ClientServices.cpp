@@ -44,16 +44,24 @@ std::string PathResult(Fill fill) {
   return std::string(buffer.data());
 }
 
+// In test mode a box is a line on standard output; true when it was one.
+bool WriteTestModeLine(std::string_view text, std::string_view shown) {
+  if (!IsTestMode()) return false;
+  std::cout.flush();
+  std::string line = "ShowDialogWithCaption with";
+  line.append(shown).append(" ").append(text).append("\n");
+  std::fwrite(line.data(), 1, line.size(), stdout);
+  std::fflush(stdout);
+  return true;
+}
+
+// `ending`: in test mode the process ends after the line.
 void ShowOkBox(std::string_view text, std::string_view caption, std::string_view defaultCaption,
-               platform::TIcon icon) {
+               platform::TIcon icon, bool ending = true) {
   const std::string_view shown = caption.empty() ? defaultCaption : caption;
-  if (IsTestMode()) {
-    std::cout.flush();
-    std::string line = "ShowDialogWithCaption with";
-    line.append(shown).append(" ").append(text).append("\n");
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fflush(stdout);
-    std::exit(1);
+  if (WriteTestModeLine(text, shown)) {
+    if (ending) std::exit(1);
+    return;
   }
   platform::ShowMessageBox(platform::DesktopWindow(), text, shown, icon, platform::TButtons::Ok);
 }
@@ -98,6 +106,12 @@ void VFSAPI_VFS_StreamDestroy(TVfsStream stream) {
   if (auto fn = Api().VFSAPI_VFS_StreamDestroy) fn(stream);
 }
 
+std::optional<std::string> VFSAPI_VFS_StreamLastError() {
+  auto fn = Api().VFSAPI_VFS_StreamLastError;
+  if (!fn) return std::nullopt;
+  return PathResult([&](char* buffer) { fn(buffer, kClientPathBufferSize); });
+}
+
 const char* const kTestModeKey = "\\Software\\Corvex\\TestMode";
 
 bool IsTestMode() { return platform::MachineKeyExists(kTestModeKey); }
@@ -108,6 +122,10 @@ void ShowInformation(std::string_view text, std::string_view caption) {
 
 void ShowError(std::string_view text, std::string_view caption) {
   ShowOkBox(text, caption, "Error", platform::TIcon::Error);
+}
+
+void ShowErrorAndGoOn(std::string_view text, std::string_view caption) {
+  ShowOkBox(text, caption, "Error", platform::TIcon::Error, false);
 }
 
 std::string TodayText() { return platform::ShortDateText(); }

@@ -5,6 +5,7 @@
 // importer's own test-mode, message and date services on top of the
 // platform layer.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,9 @@ std::string ClientAPI_ForceFileNameExtension(std::string_view path, std::string_
 TVfsStream VFSAPI_VFS_StreamCreate(std::string_view fileName, uint16_t mode);
 int32_t VFSAPI_VFS_StreamWrite(TVfsStream stream, const void* data, int32_t count);
 void VFSAPI_VFS_StreamDestroy(TVfsStream stream);
+// Why the last stream call failed, empty when it succeeded; nothing when
+// the host has no such service.
+std::optional<std::string> VFSAPI_VFS_StreamLastError();
 
 // Binds the services from that module (null: none); the wrappers bind from
 // the main program on first use. Tests use it to reach the unbound defaults.
@@ -36,6 +40,9 @@ bool IsTestMode();
 // callers test IsTestMode first.
 void ShowInformation(std::string_view text, std::string_view caption);
 void ShowError(std::string_view text, std::string_view caption);
+// An error the run goes on from: ShowError's box; in test mode its line
+// goes to standard output as ShowError writes it, and the process goes on.
+void ShowErrorAndGoOn(std::string_view text, std::string_view caption);
 
 // Current date (short date format) and time (long time format).
 std::string TodayText();

@@ -115,16 +115,27 @@ void AppendSection(std::vector<std::string>& lines, const TSection& section,
   lines.insert(lines.end(), 2, std::string());
 }
 
-// True when the host took every byte.
-bool WriteText(std::string_view fileName, std::string_view text) {
+// Why the host's last stream call failed, in its words when it gives them.
+std::string StreamFailure(std::string_view generic) {
+  std::string reason = VFSAPI_VFS_StreamLastError().value_or(std::string());
+  return reason.empty() ? std::string(generic) : reason;
+}
+
+// Empty when the host took every byte and put the file in its place;
+// otherwise why not.
+std::string WriteText(std::string_view fileName, std::string_view text) {
   const TVfsStream stream = VFSAPI_VFS_StreamCreate(fileName, kStreamCreateMode);
-  bool complete = true;
-  for (size_t at = 0; complete && at < text.size(); at += kMaxWriteChunk) {
+  if (stream == 0) return StreamFailure("the host could not create it");
+  std::string failure;
+  for (size_t at = 0; failure.empty() && at < text.size(); at += kMaxWriteChunk) {
     const auto count = static_cast<int32_t>(std::min(kMaxWriteChunk, text.size() - at));
-    complete = VFSAPI_VFS_StreamWrite(stream, text.data() + at, count) == count;
+    if (VFSAPI_VFS_StreamWrite(stream, text.data() + at, count) != count)
+      failure = StreamFailure("Stream write error");
   }
   VFSAPI_VFS_StreamDestroy(stream);
-  return complete;
+  // A host that says why also says whether closing the file succeeded.
+  if (failure.empty()) failure = VFSAPI_VFS_StreamLastError().value_or(std::string());
+  return failure;
 }
 
 }  // namespace
@@ -163,7 +174,8 @@ bool TComponentLayerWarnings::WriteReport() {
     line = Printable(Cut(std::move(line)));  // the board file's name too
     text.append(line).append("\r\n");
   }
-  return WriteText(ReportFileName, text);
+  WriteError = WriteText(ReportFileName, text);
+  return WriteError.empty();
 }
 
 void TComponentLayerWarnings::ShowWarningMessage() const {
@@ -177,13 +189,19 @@ void TComponentLayerWarnings::ShowWarningMessage() const {
   ShowInformation(text, "");
 }
 
+void TComponentLayerWarnings::ShowWriteError() const {
+  ShowErrorAndGoOn("Cannot write the component report " + ReportFileName + ": " + WriteError, "");
+}
+
 void ReportComponentLayerWarnings() {
   TComponentLayerWarnings* warnings = Run().LayerWarnings.get();
   if (!warnings || !warnings->HasWarnings()) return;
-  if (warnings->WriteReport())
+  if (warnings->WriteReport()) {
     warnings->ShowWarningMessage();
-  else
-    Run().Aborted = true;
+    return;
+  }
+  warnings->ShowWriteError();
+  Run().Aborted = true;
 }
 
 }  // namespace pcb9

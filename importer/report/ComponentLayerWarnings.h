@@ -20,6 +20,8 @@ class TComponentLayerWarnings {
   // Empty until the report is built.
   std::string ReportFileName;
   std::vector<std::string> ReportLines;
+  // Why the report could not be written; empty when it was.
+  std::string WriteError;
 
   TComponentLayerWarnings() = default;
   virtual ~TComponentLayerWarnings() = default;
@@ -36,11 +38,15 @@ class TComponentLayerWarnings {
   bool HasWarnings() const;
   // Builds the report for the current run's board and format level and
   // writes it through the host's file streams, replacing an earlier one.
-  // False when the host took fewer bytes than it was given: the report is
-  // then incomplete and must not be announced.
+  // False when the host could not create the file, took fewer bytes than
+  // it was given or could not put the file in place: WriteError then says
+  // why, and the report must not be announced.
   bool WriteReport();
   // Tells the user where the report is; nothing in test mode.
   void ShowWarningMessage() const;
+  // "Cannot write the component report NAME: REASON", an error box; in test
+  // mode the line goes to standard output and the run goes on.
+  void ShowWriteError() const;
 
   // "U1 (DIP14, 7400)": designator, pattern and comment as they stand in
   // the proxy and the host; empty for no component. At most 255 characters,
@@ -50,8 +56,9 @@ class TComponentLayerWarnings {
 
 // The post-load step: when the run's collector has warnings, writes the
 // report and then announces it. A report the host could not write in full
-// is not announced and ends the run as failed (`Aborted`), so that the
-// host does not take the import for a complete one.
+// is not announced: the user is told why it could not be written, and the
+// run ends as failed (`Aborted`), so that the host does not take the
+// import for a complete one.
 void ReportComponentLayerWarnings();
 
 }  // namespace pcb9

@@ -60,13 +60,41 @@ TEST_F(ReportFile, LandsBesideTheBoardsFileAndReplacesAnEarlierOne) {
   EXPECT_EQ(reports[1], (nlohmann::json{{"name", report}, {"text", "R\xC3\xA9sum\xC3\xA9\r\n"}}));
 }
 
-TEST_F(ReportFile, StreamsRefuseOtherModesAndNamesTheyCannotCreate) {
-  EXPECT_EQ(VFSAPI_VFS_StreamCreate(Dir.File("a.rpt").c_str(), 0), 0u);
-  EXPECT_EQ(VFSAPI_VFS_StreamCreate(Dir.File("missing/a.rpt").c_str(), kStreamCreateMode), 0u);
+// Why a stream was refused reaches the plug-in through
+// VFSAPI_VFS_StreamLastError; nothing is created and nothing recorded.
+TEST_F(ReportFile, StreamsRefuseWithAReason) {
+  Dir.Write("board.PCB", "the board");
+  Dir.Write("target", "the link's target");
+  std::filesystem::create_symlink(Dir.File("target"), Dir.File("link.rpt"));
+  Session().ProtectFile(Dir.File("board.PCB"), "it is the board file being imported");
+  struct TCase {
+    std::string Name;
+    uint16_t Mode;
+    std::string Reason;
+  };
+  const TCase cases[] = {
+      {Dir.File("a.rpt"), 0, "the stream mode 0 is not known"},
+      {"", kStreamCreateMode, "no file name was given"},
+      {Dir.File("missing/a.rpt"), kStreamCreateMode, "No such file or directory"},
+      {Dir.File("link.rpt"), kStreamCreateMode, "it is a symbolic link, which is not followed"},
+      {Dir.File("./board.PCB"), kStreamCreateMode, "it is the board file being imported"},
+  };
+  for (const TCase& c : cases) {
+    EXPECT_EQ(VFSAPI_VFS_StreamCreate(c.Name.c_str(), c.Mode), 0u) << c.Name;
+    char reason[256] = {};
+    EXPECT_EQ(VFSAPI_VFS_StreamLastError(reason, sizeof reason), static_cast<int32_t>(c.Reason.size()));
+    EXPECT_EQ(std::string(reason), c.Reason);
+  }
   EXPECT_EQ(VFSAPI_VFS_StreamCreate(nullptr, kStreamCreateMode), 0u);
   EXPECT_EQ(VFSAPI_VFS_StreamWrite(12345, "x", 1), 0);
+  EXPECT_EQ(Session().StreamError(), "the stream is not open");
   EXPECT_FALSE(std::filesystem::exists(Dir.File("a.rpt")));
+  EXPECT_EQ(pcb9test::ReadFileBytes(Dir.File("board.PCB")), "the board");
+  EXPECT_EQ(pcb9test::ReadFileBytes(Dir.File("target")), "the link's target");
   EXPECT_EQ(pcb9host::DumpSections({})["reports"], nlohmann::json::array());
+  // A stream that succeeds clears the reason.
+  EXPECT_EQ(WriteReport(Dir.File("a.rpt"), "text"), 4);
+  EXPECT_EQ(VFSAPI_VFS_StreamLastError(nullptr, 0), 0);
 }
 
 // A new board has no name; the name is cut where a text field ends.

@@ -3,6 +3,12 @@
 // and a report the host cannot write.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <regex>
 #include <string>
@@ -15,6 +21,7 @@
 #include "proxies/Board.h"
 #include "proxies/Groups.h"
 #include "report/ComponentLayerWarnings.h"
+#include "support/Child.h"
 #include "support/HostFixture.h"
 #include "support/TempDir.h"
 
@@ -308,15 +315,116 @@ TEST_F(ReportStepTest, WarningsOutsideTestModeAreAnnounced) {
   EXPECT_FALSE(ReportOnDisk().empty());
 }
 
-// A report the host cannot write in full (here: no stream at all, the
-// folder does not exist) is not announced, and the run ends as failed
-// instead of an exception leaving the import.
-TEST_F(ReportStepTest, ReportTheHostCannotWriteFailsTheRunQuietly) {
-  SetBoardFile(Dir.File("missing/board.PCB"));
+// A report the host cannot write is not announced: an error box names it
+// and the host's reason, and the run ends as failed instead of an
+// exception leaving the import. Nothing is left under the report's name.
+struct TUnwritableCase {
+  const char* What;
+  const char* Board;  // in the test's folder
+  std::function<void(const TTempDir&)> Make;
+  const char* Reason;
+};
+
+void PrintTo(const TUnwritableCase& c, std::ostream* os) { *os << c.What; }
+
+const TUnwritableCase kUnwritable[] = {
+    {"a missing folder", "missing/board.PCB", [](const TTempDir&) {}, "No such file or directory"},
+    {"a folder in the place", "board.PCB",
+     [](const TTempDir& d) { std::filesystem::create_directory(d.File("board.rpt")); },
+     "it is a folder"},
+    {"a link in the place", "board.PCB",
+     [](const TTempDir& d) {
+       std::filesystem::create_symlink(d.Write("target", "kept"), d.File("board.rpt"));
+     },
+     "it is a symbolic link, which is not followed"},
+    {"the board itself", "x.rpt",
+     [](const TTempDir& d) {
+       d.Write("x.rpt", "the board");
+       pcb9host::THostSession::Instance().ProtectFile(d.File("x.rpt"),
+                                                      "it is the board file being imported");
+     },
+     "it is the board file being imported"},
+};
+
+class UnwritableReport : public ReportStepTest,
+                         public ::testing::WithParamInterface<TUnwritableCase> {};
+
+TEST_P(UnwritableReport, ShowsWhyAndFailsTheRun) {
+  const TUnwritableCase& c = GetParam();
+  c.Make(Dir);
+  SetBoardFile(Dir.File(c.Board));
+  const std::string report = pcb9::ClientAPI_ForceFileNameExtension(Dir.File(c.Board), "rpt");
+  auto content = [&report] {
+    return std::filesystem::is_regular_file(report) ? ReadFileBytes(report) : std::string("-");
+  };
+  const std::string before = content();
   Warnings().AddUndetermined(&Component("U1", "DIP14", "7400"));
   pcb9::ReportComponentLayerWarnings();
-  EXPECT_TRUE(Session().Messages().empty());
+  ASSERT_EQ(Session().Messages().size(), 1u) << c.What;
+  const pcb9host::TMessageRecord& box = Session().Messages()[0];
+  EXPECT_EQ(box.Caption, "Error");
+  EXPECT_EQ(box.Icon, "error");
+  EXPECT_EQ(box.Owner, "desktop");
+  EXPECT_EQ(box.Text, "Cannot write the component report " + report + ": " + c.Reason);
   EXPECT_TRUE(pcb9::Run().Aborted);
+  EXPECT_TRUE(Session().Reports().empty());
+  EXPECT_EQ(content(), before) << c.What;
+  if (std::filesystem::exists(Dir.File("target"))) {
+    EXPECT_EQ(ReadFileBytes(Dir.File("target")), "kept");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Causes, UnwritableReport, ::testing::ValuesIn(kUnwritable),
+                         [](const auto& info) { return "Case" + std::to_string(info.index); });
+
+// A host without a reason to give still gets a message that says what
+// failed.
+TEST_F(ReportStepTest, AHostWithoutReasonsGetsAGenericOne) {
+  Warnings().AddUndetermined(&Component("U1", "DIP14", "7400"));
+  pcb9::BindClientApi(nullptr);
+  pcb9::ReportComponentLayerWarnings();
+  ASSERT_EQ(Session().Messages().size(), 1u);
+  EXPECT_EQ(Session().Messages()[0].Text,
+            "Cannot write the component report : the host could not create it");
+  EXPECT_TRUE(pcb9::Run().Aborted);
+}
+
+// In test mode no box is shown: the line goes to standard output and the
+// run goes on to its end.
+TEST_F(ReportStepTest, InTestModeTheFailureIsALineAndTheRunGoesOn) {
+  Session().SetTestMode(true);
+  SetBoardFile(Dir.File("missing/board.PCB"));
+  Warnings().AddUndetermined(&Component("U1", "DIP14", "7400"));
+  const auto run = RunInChild([] {
+    pcb9::ReportComponentLayerWarnings();
+    return pcb9::Run().Aborted ? 7 : 0;
+  });
+  EXPECT_EQ(run.ExitCode, 7);
+  EXPECT_EQ(run.Out, "ShowDialogWithCaption withError Cannot write the component report " +
+                         Dir.File("missing/board.rpt") + ": No such file or directory\n");
+}
+
+// A write the system stops part-way (here the file size limit) is the
+// short write: the reason is the system's, and no part of the report is
+// left under its name.
+TEST_F(ReportStepTest, AShortWriteLeavesNoPartOfTheReport) {
+  TComponentLayerWarnings& warnings = Warnings();
+  for (int i = 0; i < 300; ++i) warnings.AddUndetermined(&Component("U1", "DIP14", "7400"));
+  const auto run = RunInChild([] {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{4096, 4096};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    pcb9::ReportComponentLayerWarnings();
+    const auto& messages = pcb9host::THostSession::Instance().Messages();
+    if (!messages.empty()) std::printf("%s\n", messages[0].Text.c_str());
+    return pcb9::Run().Aborted ? 7 : 0;
+  });
+  EXPECT_EQ(run.ExitCode, 7);
+  EXPECT_EQ(run.Out, "Cannot write the component report " + Dir.File("board.rpt") +
+                         ": File too large\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Dir.Path()),
+                          std::filesystem::directory_iterator()),
+            0);
 }
 
 }  // namespace

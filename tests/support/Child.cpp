@@ -1,6 +1,7 @@
 #include "Child.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -55,13 +56,21 @@ TChildOutcome RunInChild(const std::function<int()>& body) {
   });
 }
 
-TChildOutcome RunProgram(const std::vector<std::string>& argv) {
+TChildOutcome RunProgram(const std::vector<std::string>& argv,
+                         const std::function<void()>& prepare) {
   return Fork([&] {
+    if (prepare) prepare();
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
     execv(args[0], args.data());
   });
+}
+
+void DropRoot() {
+  constexpr gid_t kNobody = 65534;
+  if (geteuid() != 0) return;
+  if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(126);
 }
 
 std::string BinPath(const std::string& name) { return std::string(PCB9_BIN_DIR) + "/" + name; }

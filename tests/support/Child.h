@@ -16,8 +16,14 @@ struct TChildOutcome {
 
 // Runs `body` in a forked child, which exits with body's result.
 TChildOutcome RunInChild(const std::function<int()>& body);
-// Runs a program with these arguments (argv[0] is the program's path).
-TChildOutcome RunProgram(const std::vector<std::string>& argv);
+// Runs a program with these arguments (argv[0] is the program's path);
+// `prepare` runs in the child just before the program starts (a limit, a
+// user to run as).
+TChildOutcome RunProgram(const std::vector<std::string>& argv,
+                         const std::function<void()>& prepare = {});
+// For a `prepare`: the child runs as the unprivileged user "nobody" when it
+// runs as root, so that file permissions hold for it.
+void DropRoot();
 // A program or library built by this project.
 std::string BinPath(const std::string& name);
 

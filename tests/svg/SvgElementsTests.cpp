@@ -2,11 +2,13 @@
 // size and place (in mils, y negated), and the layer group it lands in.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
 #include "Document.h"
 #include "Kinds.h"
+#include "OutputWriters.h"
 #include "PcbApiExports.h"
 #include "SvgWriter.h"
 #include "support/HostFixture.h"
@@ -246,13 +248,18 @@ TEST_F(BoardPictureElements, OutlineComesFromTheSettingsOrFramesTheObjects) {
   EXPECT_GT(top + height, 0);
 }
 
-TEST_F(BoardPictureElements, WriteFailsWithAReasonWhereNoFileCanBe) {
+// The picture goes through the host's output files: a folder in its place
+// is refused, a file gets exactly BoardSvg().
+TEST_F(BoardPictureElements, WriteFailsWhereNoFileCanBe) {
   TTempDir dir;
-  std::string error;
-  EXPECT_FALSE(pcb9host::WriteBoardSvg(dir.Path().string(), error));
-  EXPECT_EQ(error, "cannot write the picture to " + dir.Path().string());
+  const auto& writers = pcb9host::OutputWriters();
+  const auto svg = std::find_if(writers.begin(), writers.end(),
+                                [](const auto& w) { return w.Name == "SVG"; });
+  ASSERT_NE(svg, writers.end());
+  pcb9host::TImportOutcome outcome;
+  EXPECT_FALSE(pcb9host::WriteOutput(*svg, dir.Path().string(), outcome));
   const std::string file = dir.File("board.svg");
-  EXPECT_TRUE(pcb9host::WriteBoardSvg(file, error));
+  EXPECT_TRUE(pcb9host::WriteOutput(*svg, file, outcome));
   EXPECT_EQ(ReadFileBytes(file), pcb9host::BoardSvg());
 }
 

@@ -2,6 +2,8 @@
 // orders, truncation, errors with line numbers, round trips and the command.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -255,6 +257,31 @@ TEST(AsmCommand, FailsClearly) {
   run = pcb9test::RunProgram({asmPath, "asm", bad});
   EXPECT_EQ(run.ExitCode, 2);
   EXPECT_NE(run.Err.find("usage:"), std::string::npos);
+}
+
+// An output that is the input, by any spelling, a hard link or a link to
+// it, is refused before anything is read or written; an output in a
+// symbolic link's place is refused and the link's target stays as it was.
+TEST(AsmCommand, NeverWritesOverItsInputOrThroughALink) {
+  pcb9test::TTempDir dir;
+  const std::string asmPath = pcb9test::BinPath("pcb9-asm");
+  const std::string source = dir.Write("board.pcbt", "\"PCB FILE 9 VERSION 2.80\"\nend\n");
+  std::filesystem::create_hard_link(source, dir.File("hard.pcbt"));
+  std::filesystem::create_symlink(source, dir.File("soft.pcbt"));
+  std::filesystem::create_directory(dir.File("sub"));
+  for (const std::string output : {"./board.pcbt", "hard.pcbt", "soft.pcbt", "sub/../board.pcbt"}) {
+    const auto run = pcb9test::RunProgram({asmPath, "asm", source, "-o", dir.File(output)});
+    EXPECT_EQ(run.ExitCode, 2) << output;
+    EXPECT_EQ(run.Err, "pcb9-asm: -o " + dir.File(output) + " is the input file " + source +
+                           "; nothing was written\n");
+    EXPECT_EQ(ReadTextFile(source), "\"PCB FILE 9 VERSION 2.80\"\nend\n");
+  }
+  const std::string target = dir.Write("target", "kept");
+  std::filesystem::create_symlink(target, dir.File("out.PCB"));
+  const auto run = pcb9test::RunProgram({asmPath, "asm", source, "-o", dir.File("out.PCB")});
+  EXPECT_EQ(run.ExitCode, 1);
+  EXPECT_NE(run.Err.find("it is a symbolic link, which is not followed"), std::string::npos) << run.Err;
+  EXPECT_EQ(ReadTextFile(target), "kept");
 }
 
 }  // namespace

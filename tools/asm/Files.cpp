@@ -2,6 +2,7 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "OutputFile.h"
 #include "TokenAsm.h"
 
 namespace pcb9::tokenasm {
@@ -16,12 +17,12 @@ std::string ReadAll(const std::string& path) {
   return data;
 }
 
+// Written beside its place and renamed there when complete: never through
+// a link, never over anything but a regular file, never half.
 void WriteAll(const std::string& path, const char* data, size_t size) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) throw std::runtime_error("cannot create " + path);
-  out.write(data, static_cast<std::streamsize>(size));
-  out.close();
-  if (!out) throw std::runtime_error("cannot write " + path);
+  std::string error;
+  if (!pcb9host::hostsystem::WriteOutputFile(path, std::string_view(data, size), error))
+    throw std::runtime_error(error);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "OutputFile.h"
 #include "TokenAsm.h"
 
 namespace {
@@ -41,6 +42,14 @@ std::optional<TCommand> ParseArgs(const std::vector<std::string>& args) {
   return std::nullopt;
 }
 
+// Writing the output over the input would destroy the input before (or
+// while) it is read: any spelling of the same file, a hard link included.
+bool OutputIsInput(const TCommand& command) {
+  if (!command.Output) return false;
+  const auto input = pcb9host::hostsystem::FileIdentity(command.Input);
+  return input && input == pcb9host::hostsystem::FileIdentity(*command.Output);
+}
+
 int Run(const TCommand& command) {
   using namespace pcb9::tokenasm;
   if (command.Mode == "asm") {
@@ -62,6 +71,11 @@ int main(int argc, char** argv) {
   std::optional<TCommand> command = ParseArgs(std::vector<std::string>(argv + 1, argv + argc));
   if (!command) {
     std::cerr << kUsage;
+    return 2;
+  }
+  if (OutputIsInput(*command)) {
+    std::cerr << "pcb9-asm: -o " << *command->Output << " is the input file " << command->Input
+              << "; nothing was written\n";
     return 2;
   }
   try {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <fstream>
+#include <sstream>
 #include <limits>
 
 #include "BoardStore.h"
@@ -166,18 +166,19 @@ void WriteKicadBoard(std::ostream& stream, TKicadReport& report) {
   out.Flush();
 }
 
-bool WriteKicadBoard(const std::string& path, TKicadReport& report, std::string& error) {
+bool WriteKicadBoard(std::ostream& out, const std::string& path, TKicadReport& report,
+                     std::string& error) {
   report.Path = path;
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  if (!file) {
-    error = "cannot create " + path;
-    return false;
-  }
-  WriteKicadBoard(file, report);
-  file.close();
-  if (file) return true;
+  WriteKicadBoard(out, report);
+  if (out) return true;
   error = "cannot write " + path;
   return false;
+}
+
+std::string KicadBoardText(TKicadReport& report) {
+  std::ostringstream text;
+  WriteKicadBoard(text, report);
+  return std::move(text).str();
 }
 
 }  // namespace pcb9host

@@ -13,8 +13,12 @@ namespace pcb9host {
 // items written.
 void WriteKicadBoard(std::ostream& out, TKicadReport& report);
 
-// Writes the board to `path`; false with `error` set when the file cannot be
-// written.
-bool WriteKicadBoard(const std::string& path, TKicadReport& report, std::string& error);
+// Writes the board to `out`, the file `path`; false with `error` set when it
+// cannot be written.
+bool WriteKicadBoard(std::ostream& out, const std::string& path, TKicadReport& report,
+                     std::string& error);
+
+// The board's text (what WriteKicadBoard writes), for tests and tools.
+std::string KicadBoardText(TKicadReport& report);
 
 }  // namespace pcb9host

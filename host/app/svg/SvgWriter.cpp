@@ -238,13 +238,11 @@ std::string BoardSvg() {
   return std::move(text).str();
 }
 
-bool WriteBoardSvg(const std::string& path, std::string& error) {
+bool WriteBoardSvg(std::ostream& out, std::string& error) {
   try {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (out) WriteBoardSvg(out);
-    out.close();
+    WriteBoardSvg(out);
     if (out) return true;
-    error = "cannot write the picture to " + path;
+    error = "cannot write the picture";
   } catch (const std::exception& e) {
     error = std::string("cannot make the picture: ") + e.what();
   }

@@ -15,7 +15,7 @@ void WriteBoardSvg(std::ostream& out);
 // The same picture as one text.
 std::string BoardSvg();
 
-// Writes the picture to `path`; false with `error` set when it cannot.
-bool WriteBoardSvg(const std::string& path, std::string& error);
+// Writes the picture to `out`; false with `error` set when it cannot.
+bool WriteBoardSvg(std::ostream& out, std::string& error);
 
 }  // namespace pcb9host
