@@ -125,4 +125,18 @@ end
   EXPECT_NE(lines[2].find("  r?[2J.rpt  "), std::string::npos) << lines[2];
 }
 
+// Error lines and the recognise answer name the file as text too.
+TEST_F(FileTextCommand, ErrorLinesAndAnswersNameFilesAsText) {
+  const std::string notes = Dir.Write("notes\x1b[2J.txt", "notes\n");
+  const TChildOutcome recognise = Host({"recognise", notes});
+  EXPECT_EQ(recognise.ExitCode, 1);
+  EXPECT_EQ(recognise.Out, Dir.File("notes?[2J.txt") + ": not recognised\n");
+  const TChildOutcome import = Host({"import", Dir.File("missing\r\n\x1b[2J.PCB")});
+  EXPECT_EQ(import.ExitCode, 2);
+  ExpectNoControlCharacters(import.Err);
+  EXPECT_NE(import.Err.find("pcb9-host: cannot read " + Dir.File("missing???[2J.PCB") + ": no such file\n"),
+            std::string::npos)
+      << import.Err;
+}
+
 }  // namespace
