@@ -42,6 +42,7 @@ void THostSession::Reset() {
   NextStream_ = 1;
   StreamError_.clear();
   Protected_.clear();
+  SharedProtected_.reset();
   AnswerYes_.reset();
   EscAfter_ = 0;
   TestMode_ = false;
@@ -151,15 +152,18 @@ bool THostSession::MachineKeyExists(const char* path) const {
 }
 
 void THostSession::ProtectFile(const std::string& path, const std::string& reason) {
-  if (auto identity = hostsystem::FileIdentity(path)) Protected_.push_back({*identity, reason});
+  Protected_.push_back({hostsystem::FileKey(path), reason});
 }
 
 std::string THostSession::StreamRefusal(const char* fileName, uint16_t mode) const {
   if (!fileName || !*fileName) return "no file name was given";
   if (mode != kStreamCreateMode) return "the stream mode " + std::to_string(mode) + " is not known";
-  const auto identity = hostsystem::FileIdentity(fileName);
+  const hostsystem::TFileKey key = hostsystem::FileKey(fileName);
   for (const TProtectedFile& file : Protected_)
-    if (identity == file.Identity) return file.Reason;
+    if (key.Same(file.Key)) return file.Reason;
+  if (SharedProtected_)
+    for (const TProtectedFile& file : *SharedProtected_)
+      if (key.Same(file.Key)) return file.Reason;
   return {};
 }
 

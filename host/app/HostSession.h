@@ -86,10 +86,17 @@ class THostSession {
   // Whether a Yes/No question would be asked on the terminal: then the
   // user's Esc and Ctrl-C are worth watching for.
   bool AsksOnTerminal() const { return !AnswerYes_ && TerminalIn(); }
-  // A file the streams must not write over, and why ("it is the board file
-  // being imported"); any spelling of it, a hard link included. Kept until
-  // the next Reset.
+  // Files the streams must not write over, and why ("it is the board file
+  // being imported"): any spelling of one, a hard link or a link to it
+  // included. The files protected one by one are looked at first, then the
+  // shared list (a whole run's files, made once). Kept until the next Reset.
+  struct TProtectedFile {
+    hostsystem::TFileKey Key;
+    std::string Reason;
+  };
+  using TProtectedFiles = std::vector<TProtectedFile>;
   void ProtectFile(const std::string& path, const std::string& reason);
+  void ProtectFiles(std::shared_ptr<const TProtectedFiles> files) { SharedProtected_ = std::move(files); }
   // Called before anything is asked on the terminal (pcb9-host ends its
   // progress line with it).
   void SetQuestionListener(std::function<void()> listener) { QuestionListener_ = std::move(listener); }
@@ -139,10 +146,6 @@ class THostSession {
     TReportRecord Record;
     bool Failed = false;
   };
-  struct TProtectedFile {
-    hostsystem::TFileIdentity Identity;
-    std::string Reason;
-  };
   // Why the stream must not write `fileName`; empty when it may.
   std::string StreamRefusal(const char* fileName, uint16_t mode) const;
 
@@ -161,7 +164,8 @@ class THostSession {
   std::map<uintptr_t, TOpenStream> Streams_;
   uintptr_t NextStream_ = 1;
   std::string StreamError_;
-  std::vector<TProtectedFile> Protected_;
+  TProtectedFiles Protected_;
+  std::shared_ptr<const TProtectedFiles> SharedProtected_;
 };
 
 }  // namespace pcb9host

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <map>
+#include <memory>
 #include <set>
 
 #include "Document.h"
@@ -96,28 +98,31 @@ int ExitCode(const TFileRun& run) {
   return run.Outcome.Result.value_or(false) ? kExitOk : kExitFailed;
 }
 
-// The board file names stream writes must leave alone: the file being
-// imported, the run's other files, and every output of the run.
-void ProtectRunFiles(THostSession& session, const TFilePlan& plan,
-                     const std::vector<TFilePlan>& plans) {
-  session.ProtectFile(plan.File, "it is the board file being imported");
-  for (const TFilePlan& other : plans) {
-    session.ProtectFile(other.File, "it is another board file of this run");
-    for (const std::string& output : other.Outputs)
-      if (!output.empty()) session.ProtectFile(output, "it is an output file of this run");
+// The files stream writes must leave alone besides the board being
+// imported: the run's other files and every output of the run. Made once
+// a run's folder exists, so that an output's place is known.
+std::shared_ptr<const THostSession::TProtectedFiles> RunFiles(const std::vector<TFilePlan>& plans) {
+  auto files = std::make_shared<THostSession::TProtectedFiles>();
+  for (const TFilePlan& plan : plans) {
+    files->push_back({hostsystem::FileKey(plan.File), "it is another board file of this run"});
+    for (const std::string& output : plan.Outputs)
+      if (!output.empty())
+        files->push_back({hostsystem::FileKey(output), "it is an output file of this run"});
   }
+  return files;
 }
 
 // Imports one file into a new board and writes its outputs. The board and
 // the session's recordings stay as the import left them until the next.
 TFileRun ImportFile(const TPlugin& plugin, const TFilePlan& plan, const TImportOptions& o,
-                    const std::vector<TFilePlan>& plans) {
+                    const std::shared_ptr<const THostSession::TProtectedFiles>& runFiles) {
   TFileRun run;
   run.File = plan.File;
   run.OutputBase = plan.OutputBase;
   const std::string& file = plan.File;
   THostSession& session = StartSession(o);
-  ProtectRunFiles(session, plan, plans);
+  session.ProtectFile(plan.File, "it is the board file being imported");
+  session.ProtectFiles(runFiles);
   hostsystem::BeginImportUi(session);
   run.Outcome.Description = plugin.Description();
   run.Outcome.Board = morvik::TDocument::Instance().BoardHandle();
@@ -147,7 +152,7 @@ TFileRun ImportFile(const TPlugin& plugin, const TFilePlan& plan, const TImportO
 
 int ImportSingle(const TPlugin& plugin, const TImportOptions& o,
                  const std::vector<TFilePlan>& plans) {
-  const TFileRun run = ImportFile(plugin, plans.front(), o, plans);
+  const TFileRun run = ImportFile(plugin, plans.front(), o, RunFiles(plans));
   PrintSummary(run, plans.front().Outputs);
   return run.ExitCode;
 }
@@ -160,10 +165,11 @@ int ImportBatch(const TPlugin& plugin, const TImportOptions& o,
     Complain("cannot make the folder " + o.OutDir + ": " + error.message());
     return kExitError;
   }
+  const auto runFiles = RunFiles(plans);
   TBatchTable table;
   int worst = kExitOk;
   for (const TFilePlan& plan : plans) {
-    const TFileRun run = ImportFile(plugin, plan, o, plans);
+    const TFileRun run = ImportFile(plugin, plan, o, runFiles);
     table.Add(run);
     worst = std::max(worst, run.ExitCode);
   }
@@ -210,20 +216,21 @@ std::string PlanProblem(const std::vector<TFilePlan>& plans, bool batch) {
     if (plan.BoardName != plan.File && plan.BoardName.size() > kMaxPluginString)
       return "the board name " + plan.BoardName +
              " is longer than the 255 characters a board's file name holds; choose a shorter --out-dir";
-  std::vector<std::pair<hostsystem::TFileIdentity, std::string>> inputs, outputs;
+  // An existing file by its own identity, a new one by its place: either
+  // way one identity per file.
+  std::map<hostsystem::TFileIdentity, std::string> inputs, outputs;
   for (const TFilePlan& plan : plans)
-    if (auto id = FileIdentity(plan.File)) inputs.emplace_back(*id, plan.File);
+    if (auto id = FileIdentity(plan.File)) inputs.emplace(*id, plan.File);
   for (const TFilePlan& plan : plans) {
     for (size_t i = 0; i < plan.Outputs.size(); ++i) {
       if (plan.Outputs[i].empty()) continue;
       const auto id = FileIdentity(plan.Outputs[i]);
       if (!id) continue;
       const std::string label = OutputLabel(plan, i, batch);
-      for (const auto& [input, name] : inputs)
-        if (*id == input) return label + " is " + name + ", a file being imported; nothing was written";
-      for (const auto& [output, other] : outputs)
-        if (*id == output) return other + " and " + label + " are the same file; nothing was written";
-      outputs.emplace_back(*id, label);
+      if (auto input = inputs.find(*id); input != inputs.end())
+        return label + " is " + input->second + ", a file being imported; nothing was written";
+      if (auto [output, added] = outputs.emplace(*id, label); !added)
+        return output->second + " and " + label + " are the same file; nothing was written";
     }
   }
   return {};

@@ -237,6 +237,18 @@ TEST_F(OutputSafety, ABoardNamedLikeItsReportIsNotOverwritten) {
   EXPECT_EQ(pcb9test::ReadFileBytes(Dir.File("x.rpt")), board);
 }
 
+// An output asked for where the report goes: the report is refused, the
+// output written.
+TEST_F(OutputSafety, TheReportIsNotWrittenWhereAnOutputGoes) {
+  const TChildOutcome run = Host({"import", Dir.File("b.PCB"), "--json", Dir.File("b.rpt")});
+  EXPECT_EQ(run.ExitCode, 1) << run.Out << run.Err;
+  EXPECT_NE(run.Out.find("Cannot write the component report " + Dir.File("b.rpt") +
+                         ": it is an output file of this run"),
+            std::string::npos)
+      << run.Out;
+  EXPECT_TRUE(nlohmann::json::parse(pcb9test::ReadFileBytes(Dir.File("b.rpt"))).is_object());
+}
+
 // A folder the user may not write into: the system's reason reaches the
 // user. Run as an unprivileged user, for whom permissions hold.
 TEST_F(OutputSafety, AReportInAReadOnlyFolderSaysWhy) {

@@ -67,6 +67,9 @@ TEST_F(ReportFile, StreamsRefuseWithAReason) {
   Dir.Write("target", "the link's target");
   std::filesystem::create_symlink(Dir.File("target"), Dir.File("link.rpt"));
   Session().ProtectFile(Dir.File("board.PCB"), "it is the board file being imported");
+  // Protected before it exists, and made afterwards: still the same file.
+  Session().ProtectFile(Dir.File("later.json"), "it is an output file of this run");
+  Dir.Write("later.json", "written after");
   struct TCase {
     std::string Name;
     uint16_t Mode;
@@ -78,6 +81,7 @@ TEST_F(ReportFile, StreamsRefuseWithAReason) {
       {Dir.File("missing/a.rpt"), kStreamCreateMode, "No such file or directory"},
       {Dir.File("link.rpt"), kStreamCreateMode, "it is a symbolic link, which is not followed"},
       {Dir.File("./board.PCB"), kStreamCreateMode, "it is the board file being imported"},
+      {Dir.File("./later.json"), kStreamCreateMode, "it is an output file of this run"},
   };
   for (const TCase& c : cases) {
     EXPECT_EQ(VFSAPI_VFS_StreamCreate(c.Name.c_str(), c.Mode), 0u) << c.Name;
@@ -90,6 +94,7 @@ TEST_F(ReportFile, StreamsRefuseWithAReason) {
   EXPECT_EQ(Session().StreamError(), "the stream is not open");
   EXPECT_FALSE(std::filesystem::exists(Dir.File("a.rpt")));
   EXPECT_EQ(pcb9test::ReadFileBytes(Dir.File("board.PCB")), "the board");
+  EXPECT_EQ(pcb9test::ReadFileBytes(Dir.File("later.json")), "written after");
   EXPECT_EQ(pcb9test::ReadFileBytes(Dir.File("target")), "the link's target");
   EXPECT_EQ(pcb9host::DumpSections({})["reports"], nlohmann::json::array());
   // A stream that succeeds clears the reason.

@@ -53,6 +53,21 @@ std::optional<TFileIdentity> FileIdentity(const std::string& path) {
   }
 }
 
+TFileKey FileKey(const std::string& path) {
+  TFileKey key;
+  key.File = FileIdentity(path);
+  const std::filesystem::path place(path);
+  const std::string name = place.filename().string();
+  if (name.empty() || name == "." || name == "..") return key;
+  const std::filesystem::path folder = place.parent_path();
+  key.Place = FileIdentity(folder.empty() ? std::string(".") : folder.string());
+  if (key.Place) {
+    key.Place->Rest += (key.Place->Rest.empty() ? "" : "/") + name;
+    if (os::NamesIgnoreCase()) key.Place->Rest = FoldCase(key.Place->Rest);
+  }
+  return key;
+}
+
 // The put area of the output's stream, written into the temporary file
 // whenever it fills and when the stream is flushed.
 class TOutputFile::TBuffer : public std::streambuf {

@@ -24,11 +24,25 @@ struct TFileIdentity {
   uint64_t Device = 0;
   uint64_t Number = 0;
   std::string Rest;  // empty for an existing file
-  bool operator==(const TFileIdentity&) const = default;
+  auto operator<=>(const TFileIdentity&) const = default;
 };
 
 // Empty when no folder on the way can be looked at.
 std::optional<TFileIdentity> FileIdentity(const std::string& path);
+
+// A name's place (its folder's identity and its own name) and the file
+// there, if any. Two keys name the same file when their places are the
+// same, or their files: a key stays right after a file is made or
+// replaced in its place.
+struct TFileKey {
+  std::optional<TFileIdentity> Place;
+  std::optional<TFileIdentity> File;
+  bool Same(const TFileKey& other) const {
+    return (Place && Place == other.Place) || (File && File == other.File);
+  }
+};
+
+TFileKey FileKey(const std::string& path);
 
 class TOutputFile {
  public:
