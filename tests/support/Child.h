@@ -12,12 +12,16 @@ struct TChildOutcome {
   int ExitCode = -1;  // -1 when the child did not exit normally
   std::string Out;
   std::string Err;
+  std::string NameAtExit;  // the process's name (comm) as it ended
 };
 
 // Runs `body` in a forked child, which exits with body's result.
 TChildOutcome RunInChild(const std::function<int()>& body);
 // Runs a program with these arguments (argv[0] is the program's path).
 TChildOutcome RunProgram(const std::vector<std::string>& argv);
+// Runs a program in `folder` with exactly the environment `env`.
+TChildOutcome RunProgramIn(const std::string& folder, const std::vector<std::string>& argv,
+                           const std::vector<std::string>& env);
 // A program or library built by this project.
 std::string BinPath(const std::string& name);
 
