@@ -113,6 +113,26 @@ TEST(HostStart, WhateverTheEnvironmentHolds) {
   }
 }
 
+// The plug-in's allocations go through the host's allocator (mimalloc,
+// linked into the host programs outside the sanitizer builds), as the
+// dynamic loader binds them.
+TEST(HostStart, ThePlugInAllocatesThroughTheHostsAllocator) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizers bring their own allocator";
+#endif
+  const TChildOutcome run = RunIn("/", {kHost, "describe"}, {"LD_DEBUG=bindings"});
+  ASSERT_EQ(run.ExitCode, 0) << run.Err;
+  bool newBound = false;
+  for (size_t at = run.Err.find("libpcb9import.so"); at != std::string::npos;
+       at = run.Err.find("libpcb9import.so", at + 1)) {
+    const std::string line = run.Err.substr(at, run.Err.find('\n', at) - at);
+    if (line.find("`_Znwm'") == std::string::npos) continue;
+    newBound = true;
+    EXPECT_NE(line.find("libmimalloc.so"), std::string::npos) << line;
+  }
+  EXPECT_TRUE(newBound) << "no binding of the plug-in's operator new seen";
+}
+
 // As root, a copy owned by another user or group with the set-ID bit: the
 // loader then runs it in secure mode (environment filtered, effective IDs
 // not the real ones).
