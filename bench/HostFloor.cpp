@@ -27,6 +27,7 @@
 #include <utility>
 #include <vector>
 
+#include "HostSession.h"
 #include "HostSystem.h"
 #include "client/ClientServices.h"
 #include "entry/Recognition.h"
@@ -134,6 +135,9 @@ int Record(const char* board, const char* tracePath) {
   pcb9::BindClientApi(pcb9::platform::MainModule());
   pcb9::BindHostApi();
   InstallRecorders();
+  // Nobody is asked, terminal or not: the rule dialog is taken as prepared,
+  // so the recorded calls are the import's own, the same every time.
+  pcb9host::THostSession::Instance().SetDialogTerminal(nullptr, nullptr);
   const bool ok = pcb9::ImportRecognisedFile(board, static_cast<int32_t>(kBoardHandle));
   FILE* out = std::fopen(tracePath, "wb");
   if (!out || std::fwrite(Trace().data(), 1, Trace().size(), out) != Trace().size()) {
@@ -264,7 +268,7 @@ int Replay(const char* tracePath) {
 
 int main(int argc, char** argv) {
   // The same heap as pcb9-host's, so the ratio compares like with like.
-  pcb9host::hostsystem::UseLargePages(argv);
+  pcb9host::hostsystem::UseLargePages();
   try {
     if (argc == 4 && std::string(argv[1]) == "record") return Record(argv[2], argv[3]);
     if (argc == 3 && std::string(argv[1]) == "replay") return Replay(argv[2]);

@@ -4,6 +4,8 @@
 
 PCB9_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 PCB9_PACKAGES=(build-essential cmake g++ binutils libgtest-dev nlohmann-json3-dev libcli11-dev
+  # The host programs' allocator (large pages from inside the process).
+  libmimalloc-dev
   # The board picture's tests: PNG decoding, the SVG renderer and its font.
   libpng-dev librsvg2-bin fonts-dejavu-core)
 # The import fuzzer's compiler and its libFuzzer and sanitizer runtimes.

@@ -10,17 +10,19 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
 pcb9_install_packages "${PCB9_FUZZ_PACKAGES[@]}" "${PCB9_WIN32_PACKAGES[@]}" "${PCB9_TEST_PACKAGES[@]}"
-pcb9_configure "$PCB9_ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# Tests on, whatever an earlier configuration left in a build folder's cache.
+pcb9_configure "$PCB9_ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPCB9_TESTS=ON
 pcb9_build "$PCB9_ROOT/build"
-pcb9_configure "$PCB9_ROOT/build-asan" -DCMAKE_BUILD_TYPE=Debug -DPCB9_SANITIZE=ON
+pcb9_configure "$PCB9_ROOT/build-asan" -DCMAKE_BUILD_TYPE=Debug -DPCB9_SANITIZE=ON -DPCB9_TESTS=ON
 pcb9_build "$PCB9_ROOT/build-asan"
 
 status=0
 echo "== Tests (plain build)"
-ctest --test-dir "$PCB9_ROOT/build" --output-on-failure -j2 || status=1
+# A build folder without tests is a failure, not a pass.
+ctest --test-dir "$PCB9_ROOT/build" --output-on-failure --no-tests=error -j2 || status=1
 echo "== Tests (AddressSanitizer and UndefinedBehaviorSanitizer build)"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest --test-dir "$PCB9_ROOT/build-asan" --output-on-failure -j2 || status=1
+  ctest --test-dir "$PCB9_ROOT/build-asan" --output-on-failure --no-tests=error -j2 || status=1
 echo "== Windows builds: static checks and tests under Wine"
 "$PCB9_ROOT/scripts/win32.sh" || status=1
 echo "== Import fuzzer (${PCB9_FUZZ_RUNS:=5000} executions)"

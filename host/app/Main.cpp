@@ -145,7 +145,7 @@ std::string ParseProblem(const CLI::App& app, const CLI::ParseError& e) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  pcb9host::hostsystem::UseLargePages(argv);
+  pcb9host::hostsystem::UseLargePages();
   CLI::App app{"pcb9-host: the reference host for the PCB FILE 9 importer plug-in. It loads\n"
                "the plug-in and asks it to describe its format, to recognise a file, or to\n"
                "import files into new boards.",
@@ -153,8 +153,11 @@ int main(int argc, char** argv) {
   app.footer(std::string(kMainFooter) + kExitCodes);
   app.require_subcommand(1);
   app.fallthrough();
-  std::string pluginPath = pcb9host::DefaultPluginPath();
-  app.add_option("--plugin", pluginPath, "the importer plug-in to load")->capture_default_str();
+  std::string pluginPath;
+  app.add_option("--plugin", pluginPath,
+                 std::string("the importer plug-in to load (default: ") +
+                     pcb9host::hostsystem::kPluginFileName + " in the program's own folder)")
+      ->option_text("PATH");
 
   TCommands c;
   c.Describe = app.add_subcommand("describe", "print the importer's description of its format");
@@ -189,6 +192,14 @@ int main(int argc, char** argv) {
     }
   }
 
+  if (pluginPath.empty()) {
+    std::string problem;
+    pluginPath = pcb9host::DefaultPluginPath(problem);
+    if (pluginPath.empty()) {
+      Complain(problem);
+      return kExitError;
+    }
+  }
   const TPlugin plugin(pluginPath);
   if (!plugin.Loaded()) {
     Complain(plugin.Error());

@@ -23,7 +23,15 @@ const uint8_t* Bytes(const TShortString& s) { return reinterpret_cast<const uint
 
 }  // namespace
 
-TPlugin::TPlugin(const std::string& path) {
+TPlugin::TPlugin(const std::string& given) {
+  // A name without a folder would be looked for along the system's library
+  // path: the plug-in is always loaded from where the path says.
+  std::error_code failed;
+  const std::string path = std::filesystem::absolute(given, failed).string();
+  if (failed) {
+    Error_ = "cannot load the plug-in " + given + ": " + failed.message();
+    return;
+  }
   std::string reason;
   Module_ = hostsystem::LoadModule(path, reason);
   if (!Module_) {
@@ -55,8 +63,14 @@ bool TPlugin::Import(const std::string& fileName, const std::string& unused,
   return Import_ && Import_(Bytes(name), Bytes(second), boardHandle) != 0;
 }
 
-std::string DefaultPluginPath() {
-  return (std::filesystem::path(hostsystem::ProgramFolder()) / hostsystem::kPluginFileName).string();
+std::string DefaultPluginPath(std::string& error) {
+  const std::string folder = hostsystem::ProgramFolder(error);
+  if (folder.empty()) {
+    error = "cannot find the program's own folder to load the plug-in from (" + error +
+            "); give --plugin PATH";
+    return {};
+  }
+  return (std::filesystem::path(folder) / hostsystem::kPluginFileName).string();
 }
 
 }  // namespace pcb9host

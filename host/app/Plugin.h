@@ -21,8 +21,8 @@ constexpr size_t kMaxPluginString = 255;
 
 class TPlugin {
  public:
-  // Loads the plug-in and binds its exports; Error() says why when that
-  // fails.
+  // Loads the plug-in from `path` (made absolute: no search) and binds its
+  // exports; Error() says why when that fails.
   explicit TPlugin(const std::string& path);
   ~TPlugin();
   TPlugin(const TPlugin&) = delete;
@@ -45,7 +45,8 @@ class TPlugin {
 };
 
 // The plug-in (libpcb9import.so, pcb9import.dll) in the folder of the
-// running program.
-std::string DefaultPluginPath();
+// running program's own file; empty, with `error` as one line, when that
+// folder cannot be found (the current folder is never taken instead).
+std::string DefaultPluginPath(std::string& error);
 
 }  // namespace pcb9host

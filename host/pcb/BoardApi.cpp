@@ -26,7 +26,7 @@ int32_t ExchangeGroup(const char* call, uint8_t dir, uint32_t board, const TBoar
 
 int32_t ExchangeAt(const char* call, uint8_t dir, uint32_t board, const char* group,
                    unsigned index, unsigned first, unsigned last,
-                   std::span<const TFieldSpec> values, std::initializer_list<void*> pointers) {
+                   std::span<const TFieldInfo> values, std::initializer_list<void*> pointers) {
   TObject* object = FindBoard(call, board);
   if (!object) return kRefused;
   if (!InRange(index, first, last)) return Refuse(call, board, "no index " + std::to_string(index));
@@ -54,7 +54,7 @@ int32_t PCB9_CALL PcbApi_QueryBoardLayerInfo(uint8_t Dir, uint32_t Board, uint8_
 }
 
 int32_t PCB9_CALL PcbApi_QueryBoardSplitPlaneMode(uint8_t Dir, uint32_t Board, int32_t* Mode) {
-  static const TFieldSpec kMode[] = {{"SplitPlaneMode", TFieldType::I32}};
+  static const TFieldInfo kMode[] = {{"SplitPlaneMode", TFieldType::I32}};
   TObject* object = FindBoard(__func__, Board);
   if (!object) return kRefused;
   ExchangeFields(Dir, *object, kMode, {Mode});

@@ -11,10 +11,10 @@ namespace {
 
 constexpr const char* kLayers = "Layers";
 constexpr const char* kPairs = "LayerPairs";
-const TFieldSpec kPairCount = {"LayerPairs.Count", TFieldType::I32};
+const TFieldInfo kPairCount = {"LayerPairs.Count", TFieldType::I32};
 
 int32_t ExchangeLayer(const char* call, uint8_t dir, uint32_t board, uint8_t id, bool plane,
-                      std::span<const TFieldSpec> values, std::initializer_list<void*> pointers) {
+                      std::span<const TFieldInfo> values, std::initializer_list<void*> pointers) {
   TObject* object = FindBoard(call, board);
   if (!object) return kRefused;
   if (id < 1 || id > kLastLayer) return Refuse(call, board, "no layer id " + std::to_string(id));
@@ -33,7 +33,7 @@ void SetPairCount(TObject& board, int32_t count) {
   if (count < 0) count = 0;
   if (count > kMaxLayerPairs) count = kMaxLayerPairs;
   for (int32_t i = count; i < PairCount(board); ++i)
-    for (const TFieldSpec& value : kPairValues)
+    for (const TFieldInfo& value : kPairValues)
       board.Erase(IndexedKey(kPairs, static_cast<unsigned>(i), value.Name));
   board.Set(kPairCount.Name, kPairCount.Type, int64_t{count});
 }

@@ -16,7 +16,7 @@ using nlohmann::json;
 // (SetBoardFileName), not a text of the imported file.
 constexpr std::string_view kBoardFileName = "BoardInfo.2";
 
-json Value(const TObject& board, const std::string& key, const TFieldSpec& field) {
+json Value(const TObject& board, const std::string& key, const TFieldInfo& field) {
   switch (field.Type) {
     case TFieldType::Real: return board.Real(key);
     case TFieldType::Text:
@@ -43,7 +43,7 @@ std::string ValueNumber(const char* name) {
 
 json GroupJson(const TObject& board, const TBoardGroup& group) {
   json values = json::object();
-  for (const TFieldSpec& field : group.Fields)
+  for (const TFieldInfo& field : group.Fields)
     if (std::string_view(field.Name).starts_with(group.Name))
       values[ValueNumber(field.Name)] = Value(board, field.Name, field);
   return values;
@@ -51,17 +51,17 @@ json GroupJson(const TObject& board, const TBoardGroup& group) {
 
 // Values of one index: the bare value, or an object keyed by suffix.
 json IndexJson(const TObject& board, const char* group, unsigned index,
-               std::span<const TFieldSpec> values) {
+               std::span<const TFieldInfo> values) {
   if (values.size() == 1 && std::string_view(values[0].Name).empty())
     return Value(board, IndexedKey(group, index, ""), values[0]);
   json entry = json::object();
-  for (const TFieldSpec& field : values)
+  for (const TFieldInfo& field : values)
     entry[field.Name] = Value(board, IndexedKey(group, index, field.Name), field);
   return entry;
 }
 
 json ArrayJson(const TObject& board, const char* group, unsigned first, unsigned last,
-               std::span<const TFieldSpec> values) {
+               std::span<const TFieldInfo> values) {
   json list = json::array();
   for (unsigned i = first; i <= last; ++i) list.push_back(IndexJson(board, group, i, values));
   return list;
@@ -69,11 +69,11 @@ json ArrayJson(const TObject& board, const char* group, unsigned first, unsigned
 
 // A list of value lists ([first, second] per pen, four values per layer).
 json TupleArrayJson(const TObject& board, const char* group, unsigned last,
-                    std::span<const TFieldSpec> values) {
+                    std::span<const TFieldInfo> values) {
   json list = json::array();
   for (unsigned i = 1; i <= last; ++i) {
     json tuple = json::array();
-    for (const TFieldSpec& field : values)
+    for (const TFieldInfo& field : values)
       tuple.push_back(Value(board, IndexedKey(group, i, field.Name), field));
     list.push_back(tuple);
   }

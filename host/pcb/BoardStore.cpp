@@ -40,26 +40,26 @@ struct TExtendedForm {
 constexpr TExtendedForm kExtendedForms[] = {
     {0x0101, "SignalLayer"}, {0x0104, "InternalPlane"}, {0x0400, "Mechanical"}};
 
-const TFieldSpec kBoardInfoFields[] = {
+const TFieldInfo kBoardInfoFields[] = {
     {"BoardInfo.1", T::I32}, {"BoardInfo.2", T::Text}, {"BoardInfo.3", T::U8},
     {"BoardInfo.4", T::I32}, {"BoardInfo.5", T::I32},  {"BoardInfo.6", T::I32},
     {"BoardInfo.7", T::I32}, {"BoardInfo.8", T::U8},   {"CurrentLayer", T::LayerCode},
     {"BoardInfo.10", T::I32}};
 
-const TFieldSpec kDielectricFields[] = {
+const TFieldInfo kDielectricFields[] = {
     {"ExternalDielectrics.1", T::Text}, {"ExternalDielectrics.2", T::U8},
     {"ExternalDielectrics.3", T::Real}, {"ExternalDielectrics.4", T::I32},
     {"ExternalDielectrics.5", T::Text}, {"ExternalDielectrics.6", T::U8},
     {"ExternalDielectrics.7", T::Real}, {"ExternalDielectrics.8", T::I32}};
 
-const TFieldSpec kGridFields[] = {
+const TFieldInfo kGridFields[] = {
     {"GridOptions.1", T::U8},    {"GridOptions.2", T::U8},    {"GridOptions.3", T::U8},
     {"GridOptions.4", T::U8},    {"GridOptions.5", T::Real},  {"GridOptions.6", T::Real},
     {"GridOptions.7", T::Real},  {"GridOptions.8", T::Real},  {"GridOptions.9", T::I32},
     {"GridOptions.10", T::U8},   {"GridOptions.11", T::Real}, {"GridOptions.12", T::Real},
     {"GridOptions.13", T::Real}, {"GridOptions.14", T::Real}};
 
-const TFieldSpec kOutputFields[] = {
+const TFieldInfo kOutputFields[] = {
     {"OutputOptions.1", T::I32}, {"OutputOptions.2", T::I32}, {"OutputOptions.3", T::U8},
     {"OutputOptions.4", T::U8},  {"OutputOptions.5", T::U8},  {"OutputOptions.6", T::U8},
     {"OutputOptions.7", T::U8},  {"OutputOptions.8", T::U8},  {"OutputOptions.9", T::U8},
@@ -69,7 +69,7 @@ const TFieldSpec kOutputFields[] = {
     {"OutputOptions.19", T::U8}, {"OutputOptions.20", T::U8}, {"OutputOptions.21", T::U8},
     {"OutputOptions.22", T::U8}, {"OutputOptions.23", T::U8}, {"OutputOptions.24", T::U8}};
 
-const TFieldSpec kGerberFields[] = {
+const TFieldInfo kGerberFields[] = {
     {"GerberOptions.1", T::U8},    {"GerberOptions.2", T::U8},   {"GerberOptions.3", T::U8},
     {"GerberOptions.4", T::U8},    {"GerberOptions.5", T::U8},   {"GerberOptions.6", T::U8},
     {"GerberOptions.7", T::U8},    {"GerberOptions.8", T::I32},  {"GerberOptions.9", T::I32},
@@ -78,7 +78,7 @@ const TFieldSpec kGerberFields[] = {
     {"GerberOptions.16", T::U8},   {"GerberOptions.17", T::I32}, {"GerberOptions.18", T::I32},
     {"GerberOptions.19", T::U8}};
 
-const TFieldSpec kPrinterFields[] = {
+const TFieldInfo kPrinterFields[] = {
     {"PrinterOptions.1", T::Text},  {"PrinterOptions.2", T::Text},
     {"PrinterOptions.3", T::Text},  {"PrinterOptions.4", T::U8},
     {"PrinterOptions.5", T::U8},    {"PrinterOptions.6", T::U8},
@@ -93,29 +93,29 @@ const TFieldSpec kPrinterFields[] = {
     {"PrinterOptions.23", T::U8},   {"PrinterOptions.24", T::U8},
     {"PrinterOptions.25", T::U8},   {"PrinterOptions.26", T::U8}};
 
-const TFieldSpec kPlacerFields[] = {
+const TFieldInfo kPlacerFields[] = {
     {"PlacerOptions.1", T::Text}, {"PlacerOptions.2", T::Text}, {"PlacerOptions.3", T::U8},
     {"PlacerOptions.4", T::U8},   {"PlacerOptions.5", T::U8},   {"PlacerOptions.6", T::U8}};
 
-const TFieldSpec kEcoFields[] = {{"EcoOptions.1", T::U8}, {"EcoOptions.2", T::Text}};
+const TFieldInfo kEcoFields[] = {{"EcoOptions.1", T::U8}, {"EcoOptions.2", T::Text}};
 
-const TFieldSpec kLayerInfoTable[] = {{"A", T::U8}, {"B", T::U8}, {"", T::I32}};
-const TFieldSpec kPlotLayerTable[] = {{"", T::U8}};
-const TFieldSpec kPenTable[] = {{"1", T::I32}, {"2", T::I32}};
-const TFieldSpec kCompositeTable[] = {{"1", T::I32}, {"2", T::I32}, {"3", T::U8}, {"4", T::I32}};
-const TFieldSpec kLayerTable[] = {{"Name", T::Text},      {"CopperThickness", T::I32},
+const TFieldInfo kLayerInfoTable[] = {{"A", T::U8}, {"B", T::U8}, {"", T::I32}};
+const TFieldInfo kPlotLayerTable[] = {{"", T::U8}};
+const TFieldInfo kPenTable[] = {{"1", T::I32}, {"2", T::I32}};
+const TFieldInfo kCompositeTable[] = {{"1", T::I32}, {"2", T::I32}, {"3", T::U8}, {"4", T::I32}};
+const TFieldInfo kLayerTable[] = {{"Name", T::Text},      {"CopperThickness", T::I32},
                                   {"LayerFlag1", T::U8},  {"LayerFlag2", T::U8},
                                   {"PrevLayer", T::LayerId}, {"NextLayer", T::LayerId},
                                   {"LayerValue", T::U8}};
-const TFieldSpec kPlaneTable[] = {{"Name", T::Text},      {"CopperThickness", T::I32},
+const TFieldInfo kPlaneTable[] = {{"Name", T::Text},      {"CopperThickness", T::I32},
                                   {"LayerFlag1", T::U8},  {"LayerFlag2", T::U8},
                                   {"PrevLayer", T::LayerId}, {"NextLayer", T::LayerId},
                                   {"NetName", T::Text}};
-const TFieldSpec kDielectricTable[] = {{"DielectricMaterial", T::Text},
+const TFieldInfo kDielectricTable[] = {{"DielectricMaterial", T::Text},
                                        {"DielectricType", T::U8},
                                        {"DielectricConstant", T::Real},
                                        {"DielectricHeight", T::I32}};
-const TFieldSpec kPairTable[] = {{"PairLayer1", T::LayerCode}, {"PairLayer2", T::LayerCode},
+const TFieldInfo kPairTable[] = {{"PairLayer1", T::LayerCode}, {"PairLayer2", T::LayerCode},
                                  {"PairFlag2", T::U8}, {"PairFlag1", T::U8}};
 
 }  // namespace
@@ -129,7 +129,7 @@ const TBoardGroup kPrinterOptions{"PrinterOptions", kPrinterFields};
 const TBoardGroup kPlacerOptions{"PlacerOptions", kPlacerFields};
 const TBoardGroup kEcoOptions{"EcoOptions", kEcoFields};
 
-const std::span<const TFieldSpec> kLayerInfoValues{kLayerInfoTable},
+const std::span<const TFieldInfo> kLayerInfoValues{kLayerInfoTable},
     kPlotLayerValue{kPlotLayerTable}, kPenValues{kPenTable}, kCompositeValues{kCompositeTable},
     kLayerValues{kLayerTable}, kPlaneValues{kPlaneTable}, kDielectricValues{kDielectricTable},
     kPairValues{kPairTable};
@@ -181,27 +181,27 @@ namespace {
 // the rest of the import of a small board.
 struct TIndexedTable {
   std::string Group;
-  std::vector<std::vector<TFieldSpec>> ByIndex;
+  std::vector<std::vector<TFieldInfo>> ByIndex;
 };
 
-const std::vector<TFieldSpec>* CachedIndexedFields(std::string_view group, unsigned index,
-                                                   std::span<const TFieldSpec> values) {
+const std::vector<TFieldInfo>* CachedIndexedFields(std::string_view group, unsigned index,
+                                                   std::span<const TFieldInfo> values) {
   constexpr unsigned kMaxCachedIndex = 1024;  // layer ids and pair numbers are far below
   if (index >= kMaxCachedIndex) return nullptr;
-  static std::unordered_map<const TFieldSpec*, TIndexedTable> tables;
+  static std::unordered_map<const TFieldInfo*, TIndexedTable> tables;
   TIndexedTable& table = tables[values.data()];
   if (table.ByIndex.empty()) table.Group = group;
   if (table.Group != group) return nullptr;  // one value table shared by two groups
   if (table.ByIndex.size() <= index) table.ByIndex.resize(index + 1);
-  std::vector<TFieldSpec>& fields = table.ByIndex[index];
+  std::vector<TFieldInfo>& fields = table.ByIndex[index];
   if (!fields.empty()) return &fields;
-  for (const TFieldSpec& value : values) {
+  for (const TFieldInfo& value : values) {
     const TFieldId id = InternField(IndexedKey(group, index, value.Name));
     if (id == kNoField) {  // out of field numbers: stored nowhere, as uncached
       fields.clear();
       return nullptr;
     }
-    fields.push_back(TFieldSpec{FieldName(id).data(), value.Type, value.Size});
+    fields.push_back(TFieldInfo{FieldName(id).data(), value.Type, value.Size});
   }
   return &fields;
 }
@@ -209,17 +209,17 @@ const std::vector<TFieldSpec>* CachedIndexedFields(std::string_view group, unsig
 }  // namespace
 
 void ExchangeIndexed(uint8_t dir, TObject& board, std::string_view group, unsigned index,
-                     std::span<const TFieldSpec> values, std::initializer_list<void*> pointers) {
-  if (const std::vector<TFieldSpec>* fields = CachedIndexedFields(group, index, values)) {
+                     std::span<const TFieldInfo> values, std::initializer_list<void*> pointers) {
+  if (const std::vector<TFieldInfo>* fields = CachedIndexedFields(group, index, values)) {
     ExchangeFields(dir, board, *fields, pointers);
     return;
   }
   size_t i = 0;
   for (void* pointer : pointers) {
     if (i >= values.size()) break;
-    const TFieldSpec& value = values[i++];
+    const TFieldInfo& value = values[i++];
     const std::string key = IndexedKey(group, index, value.Name);
-    ExchangeField(dir, board, TFieldSpec{key.c_str(), value.Type, value.Size}, pointer);
+    ExchangeField(dir, board, TFieldInfo{key.c_str(), value.Type, value.Size}, pointer);
   }
 }
 

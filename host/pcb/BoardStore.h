@@ -38,7 +38,7 @@ TObject* FindBoard(const char* call, uint32_t handle);
 // each field is named "<Group>.<value number>".
 struct TBoardGroup {
   const char* Name;
-  std::span<const TFieldSpec> Fields;
+  std::span<const TFieldInfo> Fields;
 };
 extern const TBoardGroup kBoardInfo, kExternalDielectrics, kGridOptions, kOutputOptions,
     kGerberOptions, kPrinterOptions, kPlacerOptions, kEcoOptions;
@@ -46,7 +46,7 @@ extern const TBoardGroup kBoardInfo, kExternalDielectrics, kGridOptions, kOutput
 std::span<const TBoardGroup* const> BoardGroups();
 
 // Per-index value tables: suffixes in call order ("" for the bare value).
-extern const std::span<const TFieldSpec> kLayerInfoValues, kPlotLayerValue, kPenValues,
+extern const std::span<const TFieldInfo> kLayerInfoValues, kPlotLayerValue, kPenValues,
     kCompositeValues, kLayerValues, kPlaneValues, kDielectricValues, kPairValues;
 
 // "Group.index" or "Group.index.suffix".
@@ -54,6 +54,6 @@ std::string IndexedKey(std::string_view group, unsigned index, std::string_view 
 
 // Exchanges the values of one index of an indexed group (see Exchange).
 void ExchangeIndexed(uint8_t dir, TObject& board, std::string_view group, unsigned index,
-                     std::span<const TFieldSpec> values, std::initializer_list<void*> pointers);
+                     std::span<const TFieldInfo> values, std::initializer_list<void*> pointers);
 
 }  // namespace morvik

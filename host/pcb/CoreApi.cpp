@@ -72,13 +72,13 @@ void ResetModule() {
 namespace {
 
 // Base block of every primitive exchange: the fields of the base object.
-const TFieldSpec kPrimitive[] = {
+const TFieldInfo kPrimitive[] = {
     {"Flags", TFieldType::U16},          {"Index", TFieldType::I16},
     {"Layer", TFieldType::LayerCode},    {"Net", TFieldType::Handle},
     {"OwnerComponent", TFieldType::Handle}, {"StateFlag", TFieldType::Bool},
 };
 
-const TFieldSpec kTrack[] = {
+const TFieldInfo kTrack[] = {
     {"Flags", TFieldType::U16},       {"Index", TFieldType::I16},
     {"Layer", TFieldType::LayerCode}, {"Net", TFieldType::Handle},
     {"StateFlag", TFieldType::Bool},  {"OwnerComponent", TFieldType::Handle},
@@ -88,8 +88,8 @@ const TFieldSpec kTrack[] = {
     {"OwnerCoordinate", TFieldType::Handle}, {"OwnerDimension", TFieldType::Handle},
 };
 
-const TFieldSpec kBitField2 = {"BitField2", TFieldType::U8};
-const TFieldSpec kBitField3 = {"BitField3", TFieldType::U16};
+const TFieldInfo kBitField2 = {"BitField2", TFieldType::U8};
+const TFieldInfo kBitField3 = {"BitField3", TFieldType::U16};
 
 }  // namespace
 

@@ -216,7 +216,7 @@ void IntTo(TFieldType type, int64_t v, void* p) {
 
 }  // namespace
 
-void TObject::Fetch(const TFieldSpec& field, void* p) const {
+void TObject::Fetch(const TFieldInfo& field, void* p) const {
   const TSlot slot = SlotOf(field.Id);
   switch (field.Type) {
     case TFieldType::Real: {
@@ -243,7 +243,7 @@ void TObject::Fetch(const TFieldSpec& field, void* p) const {
   }
 }
 
-void TObject::Store(const TFieldSpec& field, const void* p) {
+void TObject::Store(const TFieldInfo& field, const void* p) {
   ++gFieldWrites;
   const TSlot slot = AddSlot(field.Id);
   if (slot == kNoSlot) return;
@@ -270,7 +270,7 @@ void TObject::Store(const TFieldSpec& field, const void* p) {
   if (changed) Changed(field.Id);
 }
 
-void ExchangeField(uint8_t dir, TObject& object, const TFieldSpec& field, void* pointer) {
+void ExchangeField(uint8_t dir, TObject& object, const TFieldInfo& field, void* pointer) {
   if (!pointer) return;
   if (dir == 1)
     object.Fetch(field, pointer);
@@ -278,7 +278,7 @@ void ExchangeField(uint8_t dir, TObject& object, const TFieldSpec& field, void* 
     object.Store(field, pointer);
 }
 
-void ExchangeFields(uint8_t dir, TObject& object, std::span<const TFieldSpec> fields,
+void ExchangeFields(uint8_t dir, TObject& object, std::span<const TFieldInfo> fields,
                     std::initializer_list<void*> pointers) {
   size_t i = 0;
   for (void* p : pointers) {
@@ -288,7 +288,7 @@ void ExchangeFields(uint8_t dir, TObject& object, std::span<const TFieldSpec> fi
 }
 
 int32_t Exchange(const char* call, TKindSet kinds, uint8_t dir, uint32_t handle,
-                 std::span<const TFieldSpec> fields, std::initializer_list<void*> pointers) {
+                 std::span<const TFieldInfo> fields, std::initializer_list<void*> pointers) {
   TObject* object = FindFor(call, handle, kinds);
   if (!object) return kRefused;
   ExchangeFields(dir, *object, fields, pointers);
@@ -338,7 +338,7 @@ namespace {
 // The rule kind whose constraint values field `id` holds, if any.
 std::optional<uint8_t> ConstraintKindOf(TFieldId id) {
   for (const TConstraintQuery& query : ConstraintQueries())
-    for (const TFieldSpec& field : query.Values)
+    for (const TFieldInfo& field : query.Values)
       if (field.Id == id) return query.RuleKind;
   return std::nullopt;
 }

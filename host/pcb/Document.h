@@ -24,8 +24,9 @@
 
 namespace morvik {
 
-struct TFieldSpec {
-  TFieldSpec(const char* name, TFieldType type, uint32_t size = 0)
+// What the host knows of one field: its name, type and, for bytes, size.
+struct TFieldInfo {
+  TFieldInfo(const char* name, TFieldType type, uint32_t size = 0)
       : Name(name), Type(type), Size(size), Id(InternField(name)) {}
   const char* Name;
   TFieldType Type;
@@ -132,8 +133,8 @@ struct TObject {
   // The exchange of one field with a caller's pointer (fetch: record ->
   // pointer, a field never stored giving 0 or empty; store: pointer ->
   // record).
-  void Fetch(const TFieldSpec& field, void* to) const;
-  void Store(const TFieldSpec& field, const void* from);
+  void Fetch(const TFieldInfo& field, void* to) const;
+  void Store(const TFieldInfo& field, const void* from);
 
   // The rule kind of the layout it was made with, for a rule laid out by
   // its rule kind (TDocument::CreateRule).
@@ -159,7 +160,7 @@ struct TObject {
 
 // Default field values of a new object of a kind (the values a real editor
 // gives a new object).
-using TDefaults = std::vector<std::pair<TFieldSpec, TValue>>;
+using TDefaults = std::vector<std::pair<TFieldInfo, TValue>>;
 
 // What a board iterator's walk depends on (IteratorApi.cpp keeps walks until
 // one of these moves). `Owners` moves when an object joins or leaves the
@@ -245,11 +246,11 @@ void RegisterObjectDefaults(TDocument& document);
 // names no object of one of `kinds` the call `call` is refused (Checks.h):
 // nothing is touched and the result is 1.
 int32_t Exchange(const char* call, uint32_t kinds, uint8_t dir, uint32_t handle,
-                 std::span<const TFieldSpec> fields, std::initializer_list<void*> pointers);
+                 std::span<const TFieldInfo> fields, std::initializer_list<void*> pointers);
 // Same on a known object.
-void ExchangeFields(uint8_t dir, TObject& object, std::span<const TFieldSpec> fields,
+void ExchangeFields(uint8_t dir, TObject& object, std::span<const TFieldInfo> fields,
                     std::initializer_list<void*> pointers);
 // Same for one field.
-void ExchangeField(uint8_t dir, TObject& object, const TFieldSpec& field, void* pointer);
+void ExchangeField(uint8_t dir, TObject& object, const TFieldInfo& field, void* pointer);
 
 }  // namespace morvik

@@ -14,7 +14,7 @@ namespace {
 using T = TFieldType;
 
 struct TBoardDefault {
-  TFieldSpec Field;
+  TFieldInfo Field;
   TValue Value;
 };
 

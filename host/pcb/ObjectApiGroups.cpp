@@ -17,20 +17,20 @@ namespace {
 
 using T = TFieldType;
 
-const TFieldSpec kCoordinate[] = {
+const TFieldInfo kCoordinate[] = {
     {"Flags", T::U16},       {"Index", T::I16},       {"StateFlag", T::Bool},
     {"X", T::I32},           {"Y", T::I32},           {"Layer", T::LayerCode},
     {"CoordValue1", T::I32}, {"CoordValue2", T::I32}, {"CoordValue3", T::I32},
     {"CoordValue4", T::I32}, {"CoordValue5", T::I32}, {"CoordByte", T::U8}};
 
-const TFieldSpec kDimension[] = {
+const TFieldInfo kDimension[] = {
     {"Flags", T::U16},     {"Index", T::I16},     {"StateFlag", T::Bool},
     {"X", T::I32},         {"Y", T::I32},         {"DimCoord1", T::I32},
     {"DimCoord2", T::I32}, {"Layer", T::LayerCode}, {"DimCoord3", T::I32},
     {"DimCoord4", T::I32}, {"DimCoord5", T::I32}, {"DimCoord6", T::I32},
     {"DimValue", T::I32},  {"DimByte", T::U8}};
 
-const TFieldSpec kExtDimension[] = {
+const TFieldInfo kExtDimension[] = {
     {"DimensionKind", T::U8}, {"DimExtValue1", T::I32}, {"DimExtValue2", T::I32},
     {"DimExtValue3", T::I32}, {"DimExtByte1", T::U8},   {"DimExtValue4", T::I32},
     {"DimExtText1", T::Text}, {"DimExtByte2", T::U8},   {"DimExtValue5", T::I32},
@@ -39,43 +39,43 @@ const TFieldSpec kExtDimension[] = {
     {"DimExtByte3", T::U8},   {"DimExtValue9", T::I32}, {"DimExtValue10", T::I32},
     {"DimExtValue11", T::I32}};
 
-const TFieldSpec kPolygon[] = {
+const TFieldInfo kPolygon[] = {
     {"Flags", T::U16},          {"Index", T::I16},           {"Layer", T::LayerCode},
     {"Net", T::Handle},         {"StateFlag", T::Bool},      {"PolygonFlag1", T::Bool},
     {"PolygonFlag2", T::Bool},  {"PolygonFlag3", T::Bool},   {"PolygonValue1", T::I32},
     {"PolygonValue2", T::I32},  {"PolygonByte2", T::U8},     {"PolygonMode", T::U8},
     {"PolygonValue3", T::I32},  {"PolygonByte1", T::U8}};
 
-const TFieldSpec kSplitPlane[] = {{"Flags", T::U16},     {"Index", T::I16},
+const TFieldInfo kSplitPlane[] = {{"Flags", T::U16},     {"Index", T::I16},
                                   {"Layer", T::LayerCode}, {"Net", T::Handle},
                                   {"StateFlag", T::Bool}, {"SplitPlaneByte", T::U8}};
 
-const TFieldSpec kChannelOffset[] = {{"ChannelOffset", T::I32}};
-const TFieldSpec kComponentKind[] = {{"ComponentKind", T::I32}};
+const TFieldInfo kChannelOffset[] = {{"ChannelOffset", T::I32}};
+const TFieldInfo kComponentKind[] = {{"ComponentKind", T::I32}};
 
-const TFieldSpec kComponent[] = {
+const TFieldInfo kComponent[] = {
     {"Flags", T::U16},          {"Index", T::I16},         {"Layer", T::LayerId},
     {"StateFlag", T::Bool},     {"NameText", T::Handle},   {"CommentText", T::Handle},
     {"Pattern", T::Text},       {"NameFlag", T::Bool},     {"CommentFlag", T::Bool},
     {"X", T::I32},              {"Y", T::I32},             {"ComponentValue", T::I32},
     {"Rotation", T::Real},      {"ComponentFlag", T::Bool}};
 
-const TFieldSpec kComponentEx[] = {{"ComponentExValue1", T::I32},
+const TFieldInfo kComponentEx[] = {{"ComponentExValue1", T::I32},
                                    {"ComponentExFlag1", T::U8},
                                    {"ComponentExFlag2", T::U8},
                                    {"ComponentExValue2", T::I32}};
 
-const TFieldSpec kSourceLinks[] = {
+const TFieldInfo kSourceLinks[] = {
     {"SourceLink1", T::Text}, {"SourceLink2", T::Text}, {"SourceLink3", T::Text},
     {"SourceLink4", T::Text}, {"SourceLink5", T::Text}, {"SourceLink6", T::Text},
     {"SourceLink7", T::Text}, {"SourceLink8", T::Text}};
 
-const TFieldSpec kDefault3DModel[] = {{"Default3DModel", T::Text}};
+const TFieldInfo kDefault3DModel[] = {{"Default3DModel", T::Text}};
 
-const TFieldSpec kNet[] = {
+const TFieldInfo kNet[] = {
     {"Index", T::I16}, {"Name", T::Text}, {"NetFlag", T::U8}, {"NetValue", T::I32}};
 
-const TFieldSpec kClass[] = {
+const TFieldInfo kClass[] = {
     {"Index", T::I16}, {"ClassFlag1", T::U8}, {"ClassFlag2", T::U8}, {"Name", T::Text}};
 
 constexpr int32_t kNoMember = 1;

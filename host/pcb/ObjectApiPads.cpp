@@ -30,7 +30,7 @@ constexpr uint8_t kRoundShape = 1;
 // refused call.
 constexpr int32_t kNotOnLayer = 1;
 
-const TFieldSpec kPad[] = {
+const TFieldInfo kPad[] = {
     {"Flags", T::U16},        {"Index", T::I16},        {"Layer", T::LayerCode},
     {"Net", T::Handle},       {"StateFlag", T::Bool},   {"OwnerComponent", T::Handle},
     {"X", T::I32},            {"Y", T::I32},            {"TopXSize", T::I32},
@@ -44,7 +44,7 @@ const TFieldSpec kPad[] = {
     {"PadValue3", T::I32},    {"PadValue4", T::I32},    {"PadValue5", T::I32},
     {"ExtraFlag1", T::Bool},  {"ExtraFlag2", T::Bool}};
 
-const TFieldSpec kStackMode = {"StackMode", T::U8};
+const TFieldInfo kStackMode = {"StackMode", T::U8};
 
 constexpr TKindSet kPadOrVia = KindBit(kKindPad) | KindBit(kKindVia);
 

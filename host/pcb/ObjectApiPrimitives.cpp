@@ -21,34 +21,34 @@ using T = TFieldType;
   {"Flags", T::U16}, {"Index", T::I16}, {"Layer", T::LayerCode}, {"Net", T::Handle},     \
       {"StateFlag", T::Bool}, {"OwnerComponent", T::Handle}, {"X", T::I32}, {"Y", T::I32}
 
-const TFieldSpec kArc[] = {BASE_BLOCK,
+const TFieldInfo kArc[] = {BASE_BLOCK,
                            {"Radius", T::I32},
                            {"StartAngle", T::Real},
                            {"EndAngle", T::Real},
                            {"Width", T::I32},
                            {"OwnerPolygon", T::Handle}};
 
-const TFieldSpec kVia[] = {
+const TFieldInfo kVia[] = {
     {"Flags", T::U16},       {"Index", T::I16},          {"Layer", T::LayerId},
     {"Net", T::Handle},      {"StateFlag", T::Bool},     {"OwnerComponent", T::Handle},
     {"X", T::I32},           {"Y", T::I32},              {"Size", T::I32},
     {"HoleSize", T::I32},    {"StartLayer", T::LayerId}, {"EndLayer", T::LayerId},
     {"ExtraFlag1", T::Bool}, {"ExtraFlag2", T::Bool}};
 
-const TFieldSpec kFill[] = {BASE_BLOCK,
+const TFieldInfo kFill[] = {BASE_BLOCK,
                             {"X2", T::I32},
                             {"Y2", T::I32},
                             {"OwnerPolygon", T::Handle},
                             {"Rotation", T::Real}};
 
-const TFieldSpec kRegion[] = {
+const TFieldInfo kRegion[] = {
     {"RegionByte", T::U8},   {"Flags", T::U16},          {"Index", T::I16},
     {"Layer", T::LayerCode}, {"Net", T::Handle},         {"StateFlag", T::Bool},
     {"OwnerComponent", T::Handle}, {"RegionValue6", T::I32}, {"RegionValue5", T::I32},
     {"RegionValue1", T::I32}, {"RegionValue2", T::I32},  {"RegionValue3", T::I32},
     {"RegionValue4", T::I32}};
 
-const TFieldSpec kText[] = {BASE_BLOCK,
+const TFieldInfo kText[] = {BASE_BLOCK,
                             {"Height", T::I32},
                             {"Font", T::I32},
                             {"Rotation", T::Real},
@@ -58,27 +58,27 @@ const TFieldSpec kText[] = {BASE_BLOCK,
                             {"OwnerCoordinate", T::Handle},
                             {"OwnerDimension", T::Handle}};
 
-const TFieldSpec kTrueType[] = {{"TrueTypeByte1", T::U8}, {"TrueTypeFontName", T::Text},
+const TFieldInfo kTrueType[] = {{"TrueTypeByte1", T::U8}, {"TrueTypeFontName", T::Text},
                                 {"TrueTypeByte2", T::U8}, {"TrueTypeByte3", T::U8},
                                 {"TrueTypeByte4", T::U8}, {"TrueTypeValue", T::I32}};
 
-const TFieldSpec kBarCode[] = {{"BarCodeByte1", T::U8},
+const TFieldInfo kBarCode[] = {{"BarCodeByte1", T::U8},
                                {"BarCodeByte2", T::U8},
                                {"BarCodeByte3", T::U8},
                                {"BarCodeByte4", T::U8}};
 
-const TFieldSpec kEmbeddedBoard[] = {
+const TFieldInfo kEmbeddedBoard[] = {
     {"Flags", T::U16},  {"Index", T::I16},  {"StateFlag", T::Bool},
     {"X", T::I32},      {"Y", T::I32},      {"EmbeddedBoardName", T::Text},
     {"EmbeddedBoardValue1", T::I32}, {"EmbeddedBoardValue2", T::I32},
     {"EmbeddedBoardValue3", T::I32}, {"EmbeddedBoardValue4", T::I32},
     {"EmbeddedBoardReal", T::Real}, {"Mirrored", T::Bool}, {"EmbeddedBoardByte", T::U8}};
 
-const TFieldSpec kFromTo[] = {{"Index", T::I16},       {"X", T::I32},  {"Y", T::I32},
+const TFieldInfo kFromTo[] = {{"Index", T::I16},       {"X", T::I32},  {"Y", T::I32},
                               {"FromToFlag1", T::Bool}, {"X2", T::I32}, {"Y2", T::I32},
                               {"FromToFlag2", T::Bool}, {"Net", T::Handle}};
 
-const TFieldSpec kManualFromTo[] = {{"Index", T::I16},
+const TFieldInfo kManualFromTo[] = {{"Index", T::I16},
                                     {"ManualFromToText1", T::Text},
                                     {"ManualFromToText2", T::Text},
                                     {"ManualFromToText3", T::Text},

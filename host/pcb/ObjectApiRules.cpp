@@ -14,16 +14,16 @@ using T = TFieldType;
 
 constexpr uint32_t kEmbeddedDataSize = 4096;
 
-const TFieldSpec kEmbedded[] = {{"EmbeddedName", T::Text},
+const TFieldInfo kEmbedded[] = {{"EmbeddedName", T::Text},
                                 {"EmbeddedData", T::Bytes, kEmbeddedDataSize}};
 
-const TFieldSpec kViolation[] = {{"ViolationText1", T::Text},
+const TFieldInfo kViolation[] = {{"ViolationText1", T::Text},
                                  {"ViolationText2", T::Text},
                                  {"ViolationValue1", T::I32},
                                  {"ViolationValue2", T::I32},
                                  {"ViolationValue3", T::I32}};
 
-const TFieldSpec kRule[] = {
+const TFieldInfo kRule[] = {
     {"RuleByte1", T::U8},    {"RuleByte2", T::U8},    {"RuleByte3", T::U8},
     {"RuleByte4", T::U8},    {"RuleByte5", T::U8},    {"RuleByte6", T::U8},
     {"RuleByte7", T::U8},    {"RuleText1", T::Text},  {"RuleText2", T::Text},
@@ -33,10 +33,10 @@ const TFieldSpec kRule[] = {
     {"RuleText6", T::Text},  {"RuleText7", T::Text},  {"RuleText8", T::Text},
     {"RuleText9", T::Text},  {"RuleText10", T::Text}};
 
-const TFieldSpec kRuleEx[] = {{"RuleKind", T::U8},  {"RuleFlag1", T::U8}, {"RuleValue", T::I32},
+const TFieldInfo kRuleEx[] = {{"RuleKind", T::U8},  {"RuleFlag1", T::U8}, {"RuleValue", T::I32},
                               {"RuleFlag2", T::U8}, {"Scope1", T::Text},  {"Scope2", T::Text}};
 
-const TFieldSpec kRuleName[] = {{"RuleName", T::Text}};
+const TFieldInfo kRuleName[] = {{"RuleName", T::Text}};
 
 }  // namespace
 

@@ -160,7 +160,7 @@ void WriteConstraint(TJsonStream& out, const TObject& rule) {
   static const TFieldName kConstraintQuery("ConstraintQuery");
   out.BeginArray();
   if (const TConstraintQuery* query = FindConstraintQuery(rule.TextView(kConstraintQuery)))
-    for (const TFieldSpec& field : query->Values) {
+    for (const TFieldInfo& field : query->Values) {
       const TSlot slot = rule.Layout().SlotOf(field.Id);
       if (rule.Record().Has(slot))
         WriteScalar(out, rule.Record(), slot, true);
@@ -180,7 +180,7 @@ TForm FormOf(const TObject& object, TFieldId id) {
   static const std::vector<bool> constraintValue = [] {
     std::vector<bool> ids;
     for (const TConstraintQuery& query : ConstraintQueries())
-      for (const TFieldSpec& field : query.Values) {
+      for (const TFieldInfo& field : query.Values) {
         if (ids.size() <= field.Id) ids.resize(size_t{field.Id} + 1);
         ids[field.Id] = true;
       }

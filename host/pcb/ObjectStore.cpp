@@ -152,22 +152,22 @@ void SetStoredReferences(TObject& object, const std::vector<TReference>& referen
 // --- rule constraints ---------------------------------------------------------------
 
 namespace {
-const TFieldSpec kClearance[] = {{"Gap", T::I32}};
-const TFieldSpec kMaxMinWidth[] = {{"MinWidth", T::I32}, {"MaxWidth", T::I32}};
-const TFieldSpec kViaStyle[] = {
+const TFieldInfo kClearance[] = {{"Gap", T::I32}};
+const TFieldInfo kMaxMinWidth[] = {{"MinWidth", T::I32}, {"MaxWidth", T::I32}};
+const TFieldInfo kViaStyle[] = {
     {"ViaHoleSize", T::I32}, {"ViaSize", T::I32}, {"ViaFlag", T::U8}};
-const TFieldSpec kRoutingLayers[] = {{"RoutingDirections", T::Bytes, 32}};
-const TFieldSpec kTopology[] = {{"Topology", T::U8}};
-const TFieldSpec kPriority[] = {{"Priority", T::I32}};
-const TFieldSpec kConnectStyle[] = {{"ConnectStyle", T::U8},
+const TFieldInfo kRoutingLayers[] = {{"RoutingDirections", T::Bytes, 32}};
+const TFieldInfo kTopology[] = {{"Topology", T::U8}};
+const TFieldInfo kPriority[] = {{"Priority", T::I32}};
+const TFieldInfo kConnectStyle[] = {{"ConnectStyle", T::U8},
                                     {"PlaneConnectExpansion", T::I32},
                                     {"ConnectParam1", T::I32},
                                     {"ConnectParam3", T::I32},
                                     {"ConnectParam2", T::I32}};
-const TFieldSpec kPasteMask[] = {{"PasteMaskExpansion", T::I32}};
-const TFieldSpec kSolderMask[] = {{"SolderMaskExpansion", T::I32}};
-const TFieldSpec kPlaneExpansion[] = {{"PlaneExpansion", T::I32}};
-const TFieldSpec kShortCircuit[] = {{"ShortCircuitAllowed", T::U8}};
+const TFieldInfo kPasteMask[] = {{"PasteMaskExpansion", T::I32}};
+const TFieldInfo kSolderMask[] = {{"SolderMaskExpansion", T::I32}};
+const TFieldInfo kPlaneExpansion[] = {{"PlaneExpansion", T::I32}};
+const TFieldInfo kShortCircuit[] = {{"ShortCircuitAllowed", T::U8}};
 
 const TConstraintQuery kConstraintQueries[] = {
     {"PcbApi_QueryRuleClearanceConstraint", kRuleClearance, kClearance},

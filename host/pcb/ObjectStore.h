@@ -95,7 +95,7 @@ void SetStoredReferences(TObject& object, const std::vector<TReference>& referen
 struct TConstraintQuery {
   const char* Name;  // the host function's name
   uint8_t RuleKind;
-  std::span<const TFieldSpec> Values;
+  std::span<const TFieldInfo> Values;
 };
 std::span<const TConstraintQuery> ConstraintQueries();
 const TConstraintQuery* FindConstraintQuery(std::string_view name);

@@ -2,8 +2,11 @@
 // word replaced by each tag (filler, string, end, attribute) and by 0x0000
 // and 0xFFFF. Every such import ends with a result and at most one
 // corruption message, does work bounded by the file's size, and keeps
-// every record that lay complete before the damage. The words of a board
-// are split into interleaved slices so that the sweeps run side by side.
+// every record that lay complete before the damage: what a cut keeps never
+// shrinks as the cut moves later, a cut before the end tag keeps the whole
+// board and a cut inside the last record every record before it. The words
+// of a board are split into interleaved slices so that the sweeps run side
+// by side.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -85,6 +88,7 @@ TEST_P(DamagedBoard, EveryCutAndEveryChangedWordKeepsWhatCameBefore) {
   const std::vector<std::string> complete = BoardRecords();
   ASSERT_FALSE(complete.empty());
 
+  std::vector<std::string> earlier;  // what the slice's previous cut kept
   for (size_t word = 1 + GetParam().Index; word <= endTag; word += kSlices) {
     // The words around a block's end are always taken.
     const bool blockEnd = word % kBlockWords >= kBlockWords - 8 || word % kBlockWords <= 8;
@@ -98,6 +102,10 @@ TEST_P(DamagedBoard, EveryCutAndEveryChangedWordKeepsWhatCameBefore) {
     ExpectBounded(cut, word);
     const std::vector<std::string> before = BoardRecords();
     ASSERT_TRUE(StartsWith(complete, before));
+    // A later cut keeps at least what an earlier one kept.
+    ASSERT_TRUE(StartsWith(before, earlier)) << before.size() << " records kept, " << earlier.size()
+                                             << " by a cut " << kSlices << " words earlier";
+    earlier = before;
 
     for (uint16_t replacement : kReplacements) {
       if (step % kChangeStride != 0) break;
@@ -111,6 +119,52 @@ TEST_P(DamagedBoard, EveryCutAndEveryChangedWordKeepsWhatCameBefore) {
     }
   }
 }
+
+// The word where the last record starts: its tag, the string "TN" (the
+// track record, which ends every example board).
+size_t LastRecordWord(const std::string& bytes, size_t endTag) {
+  for (size_t word = endTag; word-- > 0;)
+    if (bytes.compare(2 * word, 4, "\x02\xA1TN") == 0) return word;
+  return 0;
+}
+
+class DamagedBoardEnd : public THostFixture, public ::testing::WithParamInterface<const char*> {};
+
+// Cut before the end tag, the whole board; cut anywhere inside the last
+// record, every record before it.
+TEST_P(DamagedBoardEnd, CutsInTheLastRecordKeepEveryRecordBeforeIt) {
+  const std::string whole = ExampleBytes(GetParam());
+  const size_t endTag = EndTagWord(whole);
+  const size_t last = LastRecordWord(whole, endTag);
+  ASSERT_GT(last, 0u);
+  TTempDir dir;
+  ASSERT_TRUE(ImportBytes(dir, whole).Result);
+  const std::vector<std::string> complete = BoardRecords();
+  EXPECT_FALSE(ImportBytes(dir, whole.substr(0, 2 * endTag)).Result);
+  EXPECT_EQ(BoardRecords(), complete);
+  ImportBytes(dir, whole.substr(0, 2 * last));
+  const std::vector<std::string> beforeLast = BoardRecords();
+  // The records before the last one: all but its tracks.
+  ASSERT_LT(beforeLast.size(), complete.size());
+  ASSERT_TRUE(StartsWith(complete, beforeLast));
+  const std::string track = complete.back().substr(0, complete.back().find(' ') + 1);
+  for (size_t i = beforeLast.size(); i < complete.size(); ++i)
+    EXPECT_EQ(complete[i].rfind(track, 0), 0u) << complete[i];
+  for (size_t word = last + 1; word < endTag; ++word) {
+    SCOPED_TRACE("cut at word " + std::to_string(word));
+    EXPECT_FALSE(ImportBytes(dir, whole.substr(0, 2 * word)).Result);
+    const std::vector<std::string> kept = BoardRecords();
+    EXPECT_TRUE(StartsWith(kept, beforeLast)) << kept.size() << " of " << beforeLast.size();
+    EXPECT_TRUE(StartsWith(complete, kept));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Examples, DamagedBoardEnd, ::testing::Values("board", "legacy-v110"),
+                         [](const auto& info) {
+                           std::string name = info.param;
+                           std::replace(name.begin(), name.end(), '-', '_');
+                           return name;
+                         });
 
 std::vector<TSlice> Slices() {
   std::vector<TSlice> slices;

@@ -37,6 +37,12 @@ TChildOutcome Fork(const std::function<void()>& child) {
     _exit(127);
   }
   TChildOutcome outcome;
+  // The process's name as it ended, read while it waits to be reaped.
+  siginfo_t ended{};
+  if (pid > 0 && waitid(P_PID, static_cast<id_t>(pid), &ended, WEXITED | WNOWAIT) == 0) {
+    outcome.NameAtExit = ReadFileBytes("/proc/" + std::to_string(pid) + "/comm");
+    if (!outcome.NameAtExit.empty() && outcome.NameAtExit.back() == '\n') outcome.NameAtExit.pop_back();
+  }
   int status = 0;
   if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status))
     outcome.ExitCode = WEXITSTATUS(status);
@@ -56,14 +62,29 @@ TChildOutcome RunInChild(const std::function<int()>& body) {
   });
 }
 
+namespace {
+
+std::vector<char*> Pointers(const std::vector<std::string>& texts) {
+  std::vector<char*> pointers;
+  for (const std::string& t : texts) pointers.push_back(const_cast<char*>(t.c_str()));
+  pointers.push_back(nullptr);
+  return pointers;
+}
+
+}  // namespace
+
 TChildOutcome RunProgram(const std::vector<std::string>& argv,
                          const std::function<void()>& prepare) {
   return Fork([&] {
     if (prepare) prepare();
-    std::vector<char*> args;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    execv(args[0], args.data());
+    execv(argv[0].c_str(), Pointers(argv).data());
+  });
+}
+
+TChildOutcome RunProgramIn(const std::string& folder, const std::vector<std::string>& argv,
+                           const std::vector<std::string>& env) {
+  return Fork([&] {
+    if (chdir(folder.c_str()) == 0) execve(argv[0].c_str(), Pointers(argv).data(), Pointers(env).data());
   });
 }
 

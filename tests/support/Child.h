@@ -12,6 +12,7 @@ struct TChildOutcome {
   int ExitCode = -1;  // -1 when the child did not exit normally
   std::string Out;
   std::string Err;
+  std::string NameAtExit;  // the process's name (comm) as it ended
 };
 
 // Runs `body` in a forked child, which exits with body's result.
@@ -24,6 +25,9 @@ TChildOutcome RunProgram(const std::vector<std::string>& argv,
 // For a `prepare`: the child runs as the unprivileged user "nobody" when it
 // runs as root, so that file permissions hold for it.
 void DropRoot();
+// Runs a program in `folder` with exactly the environment `env`.
+TChildOutcome RunProgramIn(const std::string& folder, const std::vector<std::string>& argv,
+                           const std::vector<std::string>& env);
 // A program or library built by this project.
 std::string BinPath(const std::string& name);
 

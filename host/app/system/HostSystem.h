@@ -14,18 +14,21 @@ struct TQueuedMessage;
 
 namespace hostsystem {
 
-// Asks the C library, where it can, to back the heap with large pages and
-// starts the program once more for it (the library reads the request only
-// at start-up); returns when there is nothing to ask or the new start
-// failed. A setting the user made stays as it is.
-void UseLargePages(char** argv);
+// Backs the heap with large pages where the system allows them, in this
+// process as it runs (host/app/system/Heap.cpp: the programs' allocator is
+// configured before anything large is allocated). Does nothing where the
+// programs keep the C library's allocator.
+void UseLargePages();
 
 // The plug-in's file name on this system.
 extern const char* const kPluginFileName;
-// The folder of the running program.
-std::string ProgramFolder();
+// The folder of the running program's own file, found from the program
+// itself (not its name on the command line, nor the current folder); empty,
+// with `error` saying why, when the system does not tell.
+std::string ProgramFolder(std::string& error);
 
-// Null when the module cannot be loaded; `error` then says why.
+// Null when the module cannot be loaded; `error` then says why. `path` is a
+// full path: nothing is searched for.
 void* LoadModule(const std::string& path, std::string& error);
 void* ModuleSymbol(void* module, const char* name);
 void UnloadModule(void* module);

@@ -1,10 +1,12 @@
 // The reference host on POSIX systems: the dynamic loader, /proc for the
-// program's folder, and the PlatformAPI_ services for the user interface.
+// program's own folder, and the PlatformAPI_ services for the user interface.
 #include <dlfcn.h>
 #include <unistd.h>
 
-#include <cstdlib>
+#include <cinttypes>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 
 #include "HostSession.h"
 #include "HostSystem.h"
@@ -13,23 +15,39 @@ namespace pcb9host::hostsystem {
 
 const char* const kPluginFileName = "libpcb9import.so";
 
-void UseLargePages(char** argv) {
-#if defined(__GLIBC__)
-  // A board of a few hundred thousand objects spent a third of its import
-  // on page faults and address-translation misses with 4 KiB pages.
-  if (std::getenv("GLIBC_TUNABLES")) return;
-  if (setenv("GLIBC_TUNABLES", "glibc.malloc.hugetlb=1", 1) != 0) return;
-  execv("/proc/self/exe", argv);
-  unsetenv("GLIBC_TUNABLES");  // not started again: run on as we are
-#else
-  (void)argv;
-#endif
+namespace {
+
+// The file mapped at `address`, from the kernel's list of this process's
+// mappings: the program's own file however it was started, also by the
+// dynamic loader by hand (where /proc/self/exe names the loader).
+std::string MappedFile(const void* address, std::string& error) {
+  std::ifstream maps("/proc/self/maps");
+  if (!maps) {
+    error = "cannot read /proc/self/maps";
+    return {};
+  }
+  const auto at = reinterpret_cast<uintptr_t>(address);
+  for (std::string line; std::getline(maps, line);) {
+    // START-END PERMS OFFSET DEVICE INODE PATH, the path after the spaces.
+    uintptr_t start = 0, end = 0;
+    int pathAt = 0;
+    if (std::sscanf(line.c_str(), "%" SCNxPTR "-%" SCNxPTR " %*s %*s %*s %*s %n", &start, &end,
+                    &pathAt) < 2 || pathAt == 0)
+      continue;
+    if (at < start || at >= end) continue;
+    std::string path = line.substr(static_cast<size_t>(pathAt));
+    if (path.empty() || path.front() != '/') break;
+    return path;
+  }
+  error = "the program's file is not among its mappings";
+  return {};
 }
 
-std::string ProgramFolder() {
-  std::error_code error;
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-  return error ? std::string(".") : self.parent_path().string();
+}  // namespace
+
+std::string ProgramFolder(std::string& error) {
+  const std::string self = MappedFile(reinterpret_cast<const void*>(&ProgramFolder), error);
+  return self.empty() ? self : std::filesystem::path(self).parent_path().string();
 }
 
 void* LoadModule(const std::string& path, std::string& error) {

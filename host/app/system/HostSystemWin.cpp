@@ -23,21 +23,38 @@
 
 namespace pcb9host::hostsystem {
 
-void UseLargePages(char**) {}  // large pages need a privilege users do not have
-
 const char* const kPluginFileName = "pcb9import.dll";
 
-std::string ProgramFolder() {
-  char path[MAX_PATH] = {};
-  const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return ".";
-  std::string folder(path, n);
-  const size_t slash = folder.find_last_of("\\/");
-  return slash == std::string::npos ? "." : folder.substr(0, slash);
+std::string ProgramFolder(std::string& error) {
+  // Long paths too: the buffer grows until the name fits.
+  std::vector<char> path(MAX_PATH);
+  for (;;) {
+    const DWORD size = static_cast<DWORD>(path.size());
+    const DWORD n = GetModuleFileNameA(nullptr, path.data(), size);
+    if (n == 0) {
+      error = "the system does not name the program's file (system error " +
+              std::to_string(GetLastError()) + ")";
+      return {};
+    }
+    if (n < size) {
+      const std::string file(path.data(), n);
+      const size_t slash = file.find_last_of("\\/");
+      if (slash != std::string::npos) return file.substr(0, slash);
+      error = "the program's file has no folder: " + file;
+      return {};
+    }
+    if (path.size() >= 32768) {
+      error = "the program's file name is too long";
+      return {};
+    }
+    path.resize(path.size() * 2);
+  }
 }
 
 void* LoadModule(const std::string& path, std::string& error) {
-  HMODULE module = LoadLibraryA(path.c_str());
+  // A full path, and the plug-in's own folder for what it needs: the
+  // current folder is never searched.
+  HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   if (!module) error = "system error " + std::to_string(GetLastError());
   return reinterpret_cast<void*>(module);
 }
