@@ -12,6 +12,7 @@
 namespace pcb9host::hostsystem {
 
 const char* const kPluginFileName = "libpcb9import.so";
+const char* const kPathSeparators = "/";
 
 void UseLargePages(char** argv) {
 #if defined(__GLIBC__)

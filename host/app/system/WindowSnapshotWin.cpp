@@ -91,9 +91,40 @@ BOOL CALLBACK WriteChildLine(HWND child, LPARAM data) {
   return TRUE;
 }
 
-// The window as it is on the screen, as a 24-bit bottom-up bitmap file.
+// Draws `window` and, above it, its visible descendants (each window's
+// children bottom of the Z order first) into `dc`, which shows the form's
+// window rectangle from `origin`. Each window prints itself (WM_PRINT):
+// the picture is what the windows draw, whether or not the screen has
+// caught up with them yet, and a control that is hidden or draws nothing is
+// missing from it.
+void PrintTree(HWND window, HDC dc, POINT origin) {
+  if (!IsWindowVisible(window)) return;
+  RECT place{};
+  GetWindowRect(window, &place);
+  const int saved = SaveDC(dc);
+  SetViewportOrgEx(dc, place.left - origin.x, place.top - origin.y, nullptr);
+  IntersectClipRect(dc, 0, 0, place.right - place.left, place.bottom - place.top);
+  SendMessageA(window, WM_PRINT, reinterpret_cast<WPARAM>(dc),
+               PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
+  RestoreDC(dc, saved);
+  std::vector<HWND> children;
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    children.push_back(child);
+  if (children.empty()) return;
+  // Children show inside their parent's client area only.
+  RECT client{};
+  GetClientRect(window, &client);
+  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  const int clipped = SaveDC(dc);
+  IntersectClipRect(dc, client.left - origin.x, client.top - origin.y, client.right - origin.x,
+                    client.bottom - origin.y);
+  for (auto child = children.rbegin(); child != children.rend(); ++child) PrintTree(*child, dc, origin);
+  RestoreDC(dc, clipped);
+}
+
+// The form as its windows draw themselves, as a 24-bit bottom-up bitmap
+// file.
 void WritePicture(HWND form, const std::string& path) {
-  RedrawWindow(form, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   RECT place{};
   GetWindowRect(form, &place);
   const int width = place.right - place.left, height = place.bottom - place.top;
@@ -102,7 +133,9 @@ void WritePicture(HWND form, const std::string& path) {
   HDC memory = CreateCompatibleDC(screen);
   HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
   HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, place.left, place.top, SRCCOPY);
+  const RECT all{0, 0, width, height};
+  FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  PrintTree(form, memory, POINT{place.left, place.top});
   SelectObject(memory, old);
   BITMAPINFOHEADER info{};
   info.biSize = sizeof info;
