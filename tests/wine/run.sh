@@ -16,8 +16,7 @@
 # xvfb-run).
 set -uo pipefail
 
-native="$(cd "$1" && pwd)"
-windows="$(cd "$2" && pwd)"
+native="$(cd "$1" && pwd)" && windows="$(cd "$2" && pwd)" || exit 2
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 wine="${PCB9_WINE:-/usr/lib/wine/wine64}"
 export WINEPREFIX="$windows/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
