@@ -78,15 +78,26 @@ elif ! version="$("$wine32" --version 2>&1)"; then
   why_no_32bit="this machine cannot run 32-bit programs ($wine32: $version)"
 fi
 
-# wine_suite ARCH BUILD LOADER [WINEARCH]: the Wine suite of one build; adds
-# its line to the summary and sets `checks_ran` to the checks it ran.
+# wine_suite BUILD LOADER DISPLAY [WINEARCH]: the Wine suite of one build,
+# its output in BUILD/wine-tests.log, on a virtual display of its own (the
+# first free number from DISPLAY on).
 wine_suite() {
-  local arch="$1" dir="$2" loader="$3" winearch="${4:-}" log="$2/wine-tests.log" rc=0
+  local dir="$1" loader="$2" display="$3" winearch="${4:-}"
+  env ${winearch:+WINEARCH="$winearch"} PCB9_WINE="$loader" \
+    xvfb-run -a -n "$display" -s "-screen 0 1280x1024x24" \
+    "$PCB9_ROOT/tests/wine/run.sh" "$PCB9_ROOT/build" "$dir" >"$dir/wine-tests.log" 2>&1
+}
+
+# wine_suite_done ARCH BUILD LOADER PID: prints the suite's output, adds its
+# lines to the summary, removes its prefix and sets `checks_ran`.
+wine_suite_done() {
+  local arch="$1" dir="$2" loader="$3" pid="$4" rc=0
+  wait "$pid" || rc=1
   echo "== Tests under $arch Wine"
-  WINEARCH="$winearch" PCB9_WINE="$loader" xvfb-run -a -s "-screen 0 1280x1024x24" \
-    "$PCB9_ROOT/tests/wine/run.sh" "$PCB9_ROOT/build" "$dir" 2>&1 | tee "$log" || rc=1
+  cat "$dir/wine-tests.log"
   local counted
-  counted="$(sed -n 's/^Wine tests: \([0-9]*\) checks, \([0-9]*\) failed$/\1 checks, \2 failed/p' "$log")"
+  counted="$(sed -n 's/^Wine tests: \([0-9]*\) checks, \([0-9]*\) failed$/\1 checks, \2 failed/p' \
+    "$dir/wine-tests.log")"
   checks_ran="${counted%% *}"
   [ "$rc" = 0 ] || status=1
   summary+=("$arch Wine suite: ${counted:-did not finish}$([ "$rc" = 0 ] || echo ' (FAILED)')")
@@ -97,11 +108,19 @@ wine_suite() {
   fi
 }
 
-checks_ran=0
-wine_suite "64-bit" "$PCB9_ROOT/build-win64" "$wine64"
+# The two suites at once: each waits on Wine most of its time.
+echo "== Tests under Wine (64-bit$([ -n "$why_no_32bit" ] || echo ' and 32-bit'))"
+wine_suite "$PCB9_ROOT/build-win64" "$wine64" 164 &
+pid64=$!
 if [ -z "$why_no_32bit" ]; then
-  wine_suite "32-bit" "$PCB9_ROOT/build-win32" "$wine32" win32
-  ran_32bit="$checks_ran Wine checks"
+  wine_suite "$PCB9_ROOT/build-win32" "$wine32" 132 win32 &
+  pid32=$!
+fi
+checks_ran=0
+wine_suite_done "64-bit" "$PCB9_ROOT/build-win64" "$wine64" "$pid64"
+if [ -z "$why_no_32bit" ]; then
+  wine_suite_done "32-bit" "$PCB9_ROOT/build-win32" "$wine32" "$pid32"
+  ran_32bit="${checks_ran:-0} Wine checks"
   if [ -x "$PCB9_ROOT/scripts/win32-unit.sh" ]; then
     echo "== 32-bit test programs under Wine"
     if "$PCB9_ROOT/scripts/win32-unit.sh"; then
