@@ -10,8 +10,8 @@ PCB9_PACKAGES=(build-essential cmake g++ binutils libgtest-dev nlohmann-json3-de
 PCB9_FUZZ_PACKAGES=(clang libclang-rt-dev)
 # The Windows builds' cross compilers and what runs their tests: 64-bit and
 # 32-bit Wine (the latter of Debian's i386 architecture) with their own
-# fonts, and a virtual display.
-PCB9_WIN32_PACKAGES=(mingw-w64 wine64 wine32:i386 fonts-wine xvfb xauth)
+# fonts, a virtual display, and Python for the dialog picture's check.
+PCB9_WIN32_PACKAGES=(mingw-w64 wine64 wine32:i386 fonts-wine xvfb xauth python3)
 # The tests' own tools: KiCad, whose Python module (pcbnew, for Debian's
 # /usr/bin/python3) loads the boards that --kicad writes.
 PCB9_TEST_PACKAGES=(kicad)
