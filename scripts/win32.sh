@@ -66,8 +66,9 @@ for row in "${builds[@]}"; do
 done
 
 # 32-bit Windows code runs where the 32-bit Wine loader (an i386 program)
-# starts: a kernel without 32-bit emulation refuses it.
-wine32=/usr/lib/wine/wine
+# starts: a kernel without 32-bit emulation refuses it. (PCB9_WINE32 names
+# another loader, e.g. a file the kernel refuses, to try that case.)
+wine32="${PCB9_WINE32:-/usr/lib/wine/wine}"
 wine64=/usr/lib/wine/wine64
 [ -x "$wine64" ] || wine64="$(command -v wine64 || true)"
 [ -n "$wine64" ] || { echo "64-bit Wine not found" >&2; exit 1; }
