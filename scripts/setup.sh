@@ -10,9 +10,10 @@ PCB9_PACKAGES=(build-essential cmake g++ binutils libgtest-dev nlohmann-json3-de
   libpng-dev librsvg2-bin fonts-dejavu-core)
 # The import fuzzer's compiler and its libFuzzer and sanitizer runtimes.
 PCB9_FUZZ_PACKAGES=(clang libclang-rt-dev)
-# The Windows builds' cross compilers and what runs their tests: 64-bit Wine
-# with its own fonts, and a virtual display.
-PCB9_WIN32_PACKAGES=(mingw-w64 wine64 fonts-wine xvfb xauth)
+# The Windows builds' cross compilers and what runs their tests: 64-bit and
+# 32-bit Wine (the latter of Debian's i386 architecture) with their own
+# fonts, a virtual display, and Python for the dialog picture's check.
+PCB9_WIN32_PACKAGES=(mingw-w64 wine64 wine32:i386 fonts-wine xvfb xauth python3)
 # The tests' own tools: KiCad, whose Python module (pcbnew, for Debian's
 # /usr/bin/python3) loads the boards that --kicad writes.
 PCB9_TEST_PACKAGES=(kicad)
@@ -32,6 +33,13 @@ pcb9_install_packages() {
     run=(sudo -n)
   fi
   export DEBIAN_FRONTEND=noninteractive
+  # A package of another architecture (NAME:ARCH) needs that architecture
+  # added before the package lists are read.
+  local arch
+  for arch in $(printf '%s\n' "${missing[@]}" | sed -n 's/^[^:]*://p' | sort -u); do
+    [ "$arch" = "$(dpkg --print-architecture)" ] && continue
+    dpkg --print-foreign-architectures | grep -qx "$arch" || "${run[@]}" dpkg --add-architecture "$arch"
+  done
   "${run[@]}" apt-get update -qq
   "${run[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }

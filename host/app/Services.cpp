@@ -28,7 +28,7 @@ void CopyOut(std::string_view text, char* buffer, size_t size) {
 }
 
 size_t NameStart(std::string_view path) {
-  const size_t slash = path.find_last_of('/');
+  const size_t slash = path.find_last_of(pcb9host::hostsystem::kPathSeparators);
   return slash == std::string_view::npos ? 0 : slash + 1;
 }
 

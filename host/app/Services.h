@@ -17,8 +17,9 @@ PCB9_PLATFORM_SERVICES(PCB9_DECLARE_SERVICE)
 
 namespace pcb9host {
 
-// The file-name services' own logic: the name after the last '/', and the
-// path with its extension replaced (a missing one is added).
+// The file-name services' own logic: the name after the folder (split as
+// the system splits paths: hostsystem::kPathSeparators), and the path with
+// its extension replaced (a missing one is added).
 std::string ExtractWholeFileName(std::string_view path);
 std::string ForceExtension(std::string_view path, std::string_view extension);
 

@@ -40,13 +40,13 @@ struct TBoardGroup {
   const char* Name;
   std::span<const TFieldInfo> Fields;
 };
-extern const TBoardGroup kBoardInfo, kExternalDielectrics, kGridOptions, kOutputOptions,
+extern MORVIK_DATA const TBoardGroup kBoardInfo, kExternalDielectrics, kGridOptions, kOutputOptions,
     kGerberOptions, kPrinterOptions, kPlacerOptions, kEcoOptions;
 // Every group shown keyed by value number, in dump order.
 std::span<const TBoardGroup* const> BoardGroups();
 
 // Per-index value tables: suffixes in call order ("" for the bare value).
-extern const std::span<const TFieldInfo> kLayerInfoValues, kPlotLayerValue, kPenValues,
+extern MORVIK_DATA const std::span<const TFieldInfo> kLayerInfoValues, kPlotLayerValue, kPenValues,
     kCompositeValues, kLayerValues, kPlaneValues, kDielectricValues, kPairValues;
 
 // "Group.index" or "Group.index.suffix".

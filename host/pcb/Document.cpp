@@ -28,6 +28,9 @@ bool IsWalkField(TFieldId id) {
 const TWalkEpochs& WalkEpochs() { return Epochs(); }
 
 uint64_t gFieldWrites = 0;
+TDocument* TDocument::Instance_ = nullptr;
+const std::vector<uint32_t> TObjectLists::kNoMembers;
+const std::vector<std::string> TObjectLists::kNoClassMembers;
 
 // --- objects ---------------------------------------------------------------------------
 

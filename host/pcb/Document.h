@@ -63,8 +63,8 @@ class TObjectLists {
     std::vector<uint32_t> Members;
     std::vector<std::string> ClassMembers;
   };
-  static inline const std::vector<uint32_t> kNoMembers;
-  static inline const std::vector<std::string> kNoClassMembers;
+  static MORVIK_DATA const std::vector<uint32_t> kNoMembers;
+  static MORVIK_DATA const std::vector<std::string> kNoClassMembers;
 
   TLists& Lists() {
     if (!Lists_) Lists_ = std::make_unique<TLists>();
@@ -175,7 +175,7 @@ const TWalkEpochs& WalkEpochs();
 
 // Moves on every change of any object's fields, every new object and Reset:
 // what is worked out from stored fields may be kept while it stands still.
-extern uint64_t gFieldWrites;
+extern MORVIK_DATA uint64_t gFieldWrites;
 
 class TDocument {
  public:
@@ -217,8 +217,8 @@ class TDocument {
   void MakeBoard();
 
   // Every call looks an object up by its handle: the document and each
-  // object are one load away.
-  static inline TDocument* Instance_ = nullptr;
+  // object are one load away. The module's own, also for the program.
+  static MORVIK_DATA TDocument* Instance_;
   std::deque<TObject> Objects_;  // handle h at index h - 1; a deque never moves them
   std::vector<TObject*> ByHandle_;  // the same objects, by handle - 1
   TObject& CreateFrom(const TObject& prototype);

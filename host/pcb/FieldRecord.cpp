@@ -8,6 +8,8 @@
 
 namespace morvik {
 
+constinit std::array<TLayout, kLayoutCount> gLayouts{};
+
 // --- field ids ---------------------------------------------------------------------
 
 namespace {

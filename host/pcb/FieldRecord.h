@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "ModuleData.h"
+
 namespace morvik {
 
 // How a field crosses the interface (the pointee type) and how it is shown.
@@ -93,11 +95,12 @@ class TLayout {
 // (kRuleLayouts + rule kind): rules are most of a large board's objects and
 // each has only its own kind's constraint fields, so they are laid out by
 // rule kind. Constant-initialised, so usable from any static initialiser,
-// and found without a call on every field exchanged.
+// and found without a call on every field exchanged. The module's own
+// (FieldRecord.cpp): the program reads objects through the same layouts.
 using TLayoutId = uint16_t;
 constexpr TLayoutId kRuleLayouts = 256;
 constexpr size_t kLayoutCount = kRuleLayouts + 64;
-inline constinit std::array<TLayout, kLayoutCount> gLayouts{};
+extern MORVIK_DATA std::array<TLayout, kLayoutCount> gLayouts;
 inline TLayout& LayoutOf(TLayoutId layout) { return gLayouts[layout]; }
 
 // --- records -----------------------------------------------------------------------

@@ -24,7 +24,7 @@ struct TLayerArray {
   unsigned Width;  // 1 or 4
   TFieldName Field;
 };
-extern const TLayerArray kLayerXSize, kLayerYSize, kLayerShape, kLayerCornerPercent;
+extern MORVIK_DATA const TLayerArray kLayerXSize, kLayerYSize, kLayerShape, kLayerCornerPercent;
 std::span<const TLayerArray* const> LayerArrays();
 const TLayerArray* FindLayerArray(std::string_view name);
 

@@ -35,6 +35,23 @@ INSTANTIATE_TEST_SUITE_P(
                       TNameCase{"/boards/.hidden", ".hidden", "/boards/.hidden.rpt"},
                       TNameCase{"", "", ".rpt"}));
 
+// Paths as each system spells them: on Windows a backslash (or a drive's
+// colon) ends the folder as '/' does, so a dot in a folder's name is no
+// extension; elsewhere a backslash is part of a file name.
+#if defined(_WIN32)
+INSTANTIATE_TEST_SUITE_P(
+    SystemPaths, ClientFileNames,
+    ::testing::Values(TNameCase{"C:\\a.b\\board", "board", "C:\\a.b\\board.rpt"},
+                      TNameCase{"Z:\\tmp\\x.y\\board.PCB", "board.PCB", "Z:\\tmp\\x.y\\board.rpt"},
+                      TNameCase{"C:\\a.b/c.d\\board.PCB", "board.PCB", "C:\\a.b/c.d\\board.rpt"},
+                      TNameCase{"C:board.PCB", "board.PCB", "C:board.rpt"}));
+#else
+INSTANTIATE_TEST_SUITE_P(
+    SystemPaths, ClientFileNames,
+    ::testing::Values(TNameCase{"/boards/a\\b.PCB", "a\\b.PCB", "/boards/a\\b.rpt"},
+                      TNameCase{"/boards/x.y\\board", "x.y\\board", "/boards/x.rpt"}));
+#endif
+
 class ClientStreams : public THostFixture {
  protected:
   pcb9test::TTempDir Dir;

@@ -1,19 +1,24 @@
 #!/usr/bin/env bash
-# The Windows build under 64-bit Wine, against the native build:
+# A Windows build under Wine, against the native build:
 #   run.sh NATIVE_BUILD WINDOWS_BUILD
+# PCB9_WINE names the Wine loader (64-bit by default; Debian's 32-bit one,
+# /usr/lib/wine/wine, with WINEARCH=win32 for an i686 build); the prefix is
+# the build's own, WINDOWS_BUILD/wine-prefix.
 # Every board is imported by both hosts with the same command line and the
-# same scripted user; their JSON dumps and exit codes must be equal. The
+# same scripted user; their JSON dumps, exit codes and printed lines (the
+# summary, a batch's table) must be equal. The
 # report's date and time lines are the one difference allowed (each system
 # writes its own formats; they must be there). Covers the example boards,
 # the rule dialog shown and answered (Help included), a damaged file, the Esc key answered
 # both ways, and test mode through the registry key of the test's own Wine
-# prefix. Needs a display (run it under xvfb-run).
+# prefix, a board given by a full Windows path. The dialog's picture is
+# compared with tests/wine/dialog.png. Needs a display (run it under
+# xvfb-run).
 set -uo pipefail
 
-native="$(cd "$1" && pwd)"
-windows="$(cd "$2" && pwd)"
+native="$(cd "$1" && pwd)" && windows="$(cd "$2" && pwd)" || exit 2
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-wine64="${PCB9_WINE64:-/usr/lib/wine/wine64}"
+wine="${PCB9_WINE:-/usr/lib/wine/wine64}"
 export WINEPREFIX="$windows/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 work="$windows/wine-tests"
 rm -rf "$work"
@@ -27,9 +32,9 @@ fail() { checks=$((checks + 1)); failures=$((failures + 1)); echo "FAIL: $*"; }
 
 # A fresh prefix the first time; later runs reuse it.
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  "$wine64" wineboot -i >/dev/null 2>&1 || { echo "FAIL: wineboot"; exit 1; }
+  "$wine" wineboot -i >/dev/null 2>&1 || { echo "FAIL: wineboot"; exit 1; }
 fi
-"$wine64" reg delete 'HKLM\Software\Corvex' /f >/dev/null 2>&1
+"$wine" reg delete 'HKLM\Software\Corvex' /f >/dev/null 2>&1
 # The dialog's face, "MS Sans Serif", is Wine's bitmap font of that name
 # (Debian's fonts-wine). Debian's Wine does not find it where the package
 # puts it, only in the prefix's own font folder; without it another face
@@ -40,6 +45,37 @@ cp -u /usr/share/wine/fonts/sserife.fon "$WINEPREFIX/drive_c/windows/Fonts/" 2>/
 # The dump with the report's date and time values replaced.
 normalised() {
   sed -E 's/(Date     : )[^\\"]*/\1DATE/g; s/(Time     : )[^\\"]*/\1TIME/g' "$1"
+}
+
+# The Windows host's spelling of a board's folder (PCB9_WIN_BOARD, a full
+# Windows path, given for BOARD) as the native host's, plain and as the
+# dump escapes it.
+as_native_paths() {
+  local board="$1" win="${PCB9_WIN_BOARD:-}"
+  [ -n "$win" ] || { cat; return; }
+  local folder="${win%[\\/]*}"
+  WIN="${win:0:${#folder}+1}" NATIVE="$(dirname "$board")/" perl -pe '
+    BEGIN { ($w, $n) = ($ENV{WIN}, $ENV{NATIVE}); ($j = $w) =~ s/\\/\\\\/g }
+    s/\Q$j\E/$n/g; s/\Q$w\E/$n/g'
+}
+
+# What a host printed, as lines: Windows ends them with CR LF, and the
+# Windows run's outputs are named -win where the native run's are -linux.
+printed() {
+  tr -d '\r' <"$1" | sed "s/$2-win\./$2-linux./g"
+}
+
+# expect_same TAG WHAT A B: files (or pipes) A and B are equal; else the
+# first lines that differ.
+expect_same() {
+  cat "$3" >"$work/expected.tmp"
+  cat "$4" >"$work/got.tmp"
+  if cmp -s "$work/expected.tmp" "$work/got.tmp"; then
+    pass
+  else
+    fail "$1: $2 differ"
+    diff "$work/expected.tmp" "$work/got.tmp" | head -20
+  fi
 }
 
 # The native host, on a terminal of its own that types the lines of
@@ -63,7 +99,7 @@ run_windows() {
   shift 2
   for attempt in 1 2; do
     rm -f "${board%.PCB}.rpt" "$tag-win.json"
-    timeout 120 "$wine64" "$windows/bin/pcb9-host.exe" import "$board" --json "$tag-win.json" "$@" \
+    timeout 120 "$wine" "$windows/bin/pcb9-host.exe" import "$board" --json "$tag-win.json" "$@" \
       >"$tag-win.out" 2>&1
     rc=$?
     [ "$rc" != 0 ] && [ ! -s "$tag-win.out" ] && [ ! -e "$tag-win.json" ] || return "$rc"
@@ -84,16 +120,17 @@ compare() {
   run_native "$native/bin/pcb9-host" import "$board" --json "$tag-linux.json" "$@" ${PCB9_NATIVE_ARGS:-} \
     >"$tag-linux.out" 2>&1
   local linux_rc=$?
-  run_windows "$tag" "$board" "$@"
+  run_windows "$tag" "${PCB9_WIN_BOARD:-$board}" "$@"
   local win_rc=$?
   [ "$linux_rc" = "$win_rc" ] || { fail "$tag: exit code $linux_rc on Linux, $win_rc on Windows"; return; }
   [ -s "$tag-win.json" ] || { fail "$tag: no dump from Windows"; return; }
-  if cmp -s <(normalised "$tag-linux.json") <(normalised "$tag-win.json"); then
-    pass
-  else
-    fail "$tag: dumps differ"
-    diff <(normalised "$tag-linux.json") <(normalised "$tag-win.json") | head -20
-  fi
+  expect_same "$tag" dumps <(normalised "$tag-linux.json") \
+    <(normalised "$tag-win.json" | as_native_paths "$board")
+  # The same lines printed (the summary, messages), but where the native
+  # host talked with a terminal.
+  [ -n "${PCB9_NATIVE_TERMINAL:-}" ] ||
+    expect_same "$tag" "printed lines" <(printed "$tag-linux.out" "$tag") \
+      <(printed "$tag-win.out" "$tag" | as_native_paths "$board")
   # Each system's own date and time formats filled the report's lines.
   if grep -q 'Date     : ' "$tag-win.json" &&
      ! grep -Eq 'Date     : (\\r|")|Time     : (\\r|")' "$tag-win.json"; then
@@ -145,6 +182,34 @@ head -c 700 board.PCB >damaged.PCB
 compare damaged damaged.PCB
 expect_in damaged '"text": "File Corruption: damaged.PCB"' damaged-win.json
 expect_in damaged '"owner": "editor"' damaged-win.json
+
+# A board given by a full Windows path, in a folder whose name holds a dot,
+# with backslashes and with slashes: the report lands beside the board as
+# NAME.rpt (not in the folder's name), and the message and the report's
+# "PCB File" line name the file without its folder.
+mkdir -p "$work/boards.v2"
+cp level8-v270.PCB "$work/boards.v2/level8"
+win_folder="Z:$(tr / '\\' <<<"$work")\\boards.v2"
+for row in "windows-path-backslash $win_folder\\level8" "windows-path-slash ${win_folder//\\//}/level8"; do
+  read -r tag win_board <<<"$row"
+  rm -f "$work/boards.rpt"
+  PCB9_WIN_BOARD="$win_board" compare "$tag" "$work/boards.v2/level8"
+  expect_in "$tag" 'PCB File +: level8\\r' "$tag-win.json"
+  expect_in "$tag" '"text": "[^"]*[^\\/]level8\.rpt' "$tag-win.json"
+  [ ! -e "$work/boards.rpt" ] && pass || fail "$tag: a report named after the board's folder"
+done
+
+# A batch: the table and each board's dump the same on both systems.
+batch=(board.PCB level8-v270.PCB damaged.PCB level3-v220.PCB)
+"$native/bin/pcb9-host" import "${batch[@]}" --out-dir batch-linux >batch-linux.out 2>&1
+linux_rc=$?
+timeout 300 "$wine" "$windows/bin/pcb9-host.exe" import "${batch[@]}" --out-dir batch-win >batch-win.out 2>&1
+[ "$linux_rc" = $? ] && pass || fail "batch: exit codes differ"
+expect_same batch "printed lines" <(printed batch-linux.out batch) <(printed batch-win.out batch)
+for dump in batch-linux/*.json; do
+  expect_same batch "dumps of ${dump#batch-linux/}" <(normalised "$dump") \
+    <(normalised "batch-win/${dump#batch-linux/}")
+done
 
 # The rule dialog, shown as a real window, taken as prepared or with a box
 # unchecked by the host's answer.
@@ -218,13 +283,16 @@ if [ -s dialog.txt ]; then
   [ "$fonts" = "MS Sans Serif|-11" ] && pass || fail "dialog fonts: $(tr '\n' ';' <<<"$fonts")"
   drawn="$(awk -F'|' '{print $15 "|" $16}' dialog.txt | sort -u)"
   [ "$drawn" = "MS Sans Serif|11" ] && pass || fail "dialog fonts drawn as: $(tr '\n' ';' <<<"$drawn")"
-  [ "$(head -c 2 dialog.bmp 2>/dev/null)" = BM ] && pass || fail "no picture of the dialog"
+  # The picture as drawn: the form's frame, the tab, every box and label,
+  # against a reference looked at when it was made.
+  python3 "$here/picture.py" compare dialog.bmp "$here/dialog.png" && pass ||
+    fail "the dialog's picture differs from $here/dialog.png (see $work/dialog-differences.png)"
 else
   fail "no snapshot of the dialog"
 fi
 
 # The host's --test-mode made the key and its parent for its run only.
-if "$wine64" reg query 'HKLM\Software\Corvex' >/dev/null 2>&1; then
+if "$wine" reg query 'HKLM\Software\Corvex' >/dev/null 2>&1; then
   fail "the test-mode key outlived the run"
 else
   pass
@@ -232,10 +300,10 @@ fi
 
 # Test mode through the registry: the key made in the prefix and nothing on
 # the command line on Windows, the host's test mode on Linux.
-"$wine64" reg add 'HKLM\Software\Corvex\TestMode' /f >/dev/null 2>&1 || fail "reg add"
+"$wine" reg add 'HKLM\Software\Corvex\TestMode' /f >/dev/null 2>&1 || fail "reg add"
 PCB9_NATIVE_ARGS=--test-mode compare registry-test-mode level8-v270.PCB
 PCB9_NATIVE_ARGS=--test-mode compare registry-dialog nets.PCB
-"$wine64" reg delete 'HKLM\Software\Corvex' /f >/dev/null 2>&1
+"$wine" reg delete 'HKLM\Software\Corvex' /f >/dev/null 2>&1
 
 echo "Wine tests: $checks checks, $failures failed, $silent_runs runs ended by Wine before any output"
 [ "$failures" -eq 0 ]

@@ -22,6 +22,10 @@ void UseLargePages();
 
 // The plug-in's file name on this system.
 extern const char* const kPluginFileName;
+// The characters after which a path's file name starts: '/' on POSIX
+// systems, where a backslash is an ordinary file name character; a
+// backslash, '/' and a drive's ':' on Windows.
+extern const char* const kPathSeparators;
 // The folder of the running program's own file, found from the program
 // itself (not its name on the command line, nor the current folder); empty,
 // with `error` saying why, when the system does not tell.

@@ -14,6 +14,7 @@
 namespace pcb9host::hostsystem {
 
 const char* const kPluginFileName = "libpcb9import.so";
+const char* const kPathSeparators = "/";
 
 namespace {
 

@@ -24,6 +24,7 @@
 namespace pcb9host::hostsystem {
 
 const char* const kPluginFileName = "pcb9import.dll";
+const char* const kPathSeparators = "\\/:";
 
 std::string ProgramFolder(std::string& error) {
   // Long paths too: the buffer grows until the name fits.
@@ -118,15 +119,15 @@ std::string ClassOf(HWND window) {
   return name;
 }
 
+// A system callback: stdcall on i686, which a lambda cannot be.
+BOOL CALLBACK CollectChild(HWND child, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+  return TRUE;
+}
+
 std::vector<HWND> Descendants(HWND window) {
   std::vector<HWND> children;
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM list) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&children));
+  EnumChildWindows(window, CollectChild, reinterpret_cast<LPARAM>(&children));
   return children;
 }
 

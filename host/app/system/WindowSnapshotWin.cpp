@@ -91,9 +91,59 @@ BOOL CALLBACK WriteChildLine(HWND child, LPARAM data) {
   return TRUE;
 }
 
-// The window as it is on the screen, as a 24-bit bottom-up bitmap file.
+// A window's client area in the picture's coordinates (the form's window
+// rectangle's top left is 0, 0).
+RECT ClientPlace(HWND window, POINT origin) {
+  RECT client{};
+  GetClientRect(window, &client);
+  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  OffsetRect(&client, -origin.x, -origin.y);
+  return client;
+}
+
+// Draws `window`'s client area and, above it, its visible descendants (the
+// bottom of the Z order first) into `picture`, within `clip`. Each window
+// prints itself (WM_PRINTCLIENT, after WM_ERASEBKGND) into a bitmap of its
+// own that starts as what lies below it: the controls draw as at their own
+// window's origin, and what they leave alone shows through. The picture is
+// what the windows draw, whether or not the screen has caught up with them,
+// and a control that is hidden or draws nothing is missing from it.
+void PrintTree(HWND window, HDC picture, POINT origin, RECT clip) {
+  if (!IsWindowVisible(window)) return;
+  const RECT client = ClientPlace(window, origin);
+  RECT shown{};
+  if (!IntersectRect(&shown, &client, &clip)) return;
+  const int width = client.right - client.left, height = client.bottom - client.top;
+  HDC own = CreateCompatibleDC(picture);
+  HBITMAP bitmap = CreateCompatibleBitmap(picture, width, height);
+  HGDIOBJ old = SelectObject(own, bitmap);
+  BitBlt(own, 0, 0, width, height, picture, client.left, client.top, SRCCOPY);
+  SendMessageA(window, WM_PRINT, reinterpret_cast<WPARAM>(own), PRF_CLIENT | PRF_ERASEBKGND);
+  BitBlt(picture, shown.left, shown.top, shown.right - shown.left, shown.bottom - shown.top, own,
+         shown.left - client.left, shown.top - client.top, SRCCOPY);
+  SelectObject(own, old);
+  DeleteObject(bitmap);
+  DeleteDC(own);
+  std::vector<HWND> children;
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    children.push_back(child);
+  for (auto child = children.rbegin(); child != children.rend(); ++child)
+    PrintTree(*child, picture, origin, shown);
+}
+
+// The form's frame and caption, which the system draws (and does not print
+// for a program under every system): a raised edge and the active caption.
+void DrawFrame(HWND form, HDC picture, POINT origin, const RECT& all) {
+  RECT edge = all;
+  DrawEdge(picture, &edge, EDGE_RAISED, BF_RECT | BF_MIDDLE);
+  const RECT client = ClientPlace(form, origin);
+  RECT caption{client.left, client.top - GetSystemMetrics(SM_CYCAPTION), client.right, client.top - 1};
+  DrawCaption(form, picture, &caption, DC_ACTIVE | DC_TEXT | DC_GRADIENT);
+}
+
+// The form as its windows draw themselves, as a 24-bit bottom-up bitmap
+// file.
 void WritePicture(HWND form, const std::string& path) {
-  RedrawWindow(form, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   RECT place{};
   GetWindowRect(form, &place);
   const int width = place.right - place.left, height = place.bottom - place.top;
@@ -102,7 +152,9 @@ void WritePicture(HWND form, const std::string& path) {
   HDC memory = CreateCompatibleDC(screen);
   HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
   HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, place.left, place.top, SRCCOPY);
+  const RECT all{0, 0, width, height};
+  DrawFrame(form, memory, POINT{place.left, place.top}, all);
+  PrintTree(form, memory, POINT{place.left, place.top}, all);
   SelectObject(memory, old);
   BITMAPINFOHEADER info{};
   info.biSize = sizeof info;
