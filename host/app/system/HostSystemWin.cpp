@@ -101,15 +101,15 @@ std::string ClassOf(HWND window) {
   return name;
 }
 
+// A system callback: stdcall on i686, which a lambda cannot be.
+BOOL CALLBACK CollectChild(HWND child, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+  return TRUE;
+}
+
 std::vector<HWND> Descendants(HWND window) {
   std::vector<HWND> children;
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM list) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&children));
+  EnumChildWindows(window, CollectChild, reinterpret_cast<LPARAM>(&children));
   return children;
 }
 
