@@ -22,6 +22,12 @@ void THostFixture::SetUp() {
   pcb9host::hostsystem::BeginImportUi(Session());
 }
 
+void THostFixture::EnterTestMode() {
+  Session().SetTestMode(true);
+  pcb9host::hostsystem::EndImportUi();
+  pcb9host::hostsystem::BeginImportUi(Session());
+}
+
 void THostFixture::TearDown() {
   pcb9host::hostsystem::EndImportUi();
   ResetHost();
