@@ -151,6 +151,14 @@ void TearDownRun() {
   EndRun();
 }
 
+void ReportOutOfMemory(std::string_view fileName) {
+  // The name is at most 255 characters, as the run keeps it.
+  std::string text = "Not enough memory to finish importing ";
+  text.append(fileName.substr(0, 255)).append("; what was loaded stays on the board.");
+  platform::ShowMessageBox(PcbApi_GetCurrentEditorWindow(), text, "Import", platform::TIcon::Error,
+                           platform::TButtons::Ok);
+}
+
 bool RunImport(std::string_view fileName, int32_t boardHandle) {
   StartRun(fileName, boardHandle);
   RecordLoop();

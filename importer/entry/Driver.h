@@ -16,6 +16,10 @@ bool ImportRunActive();
 // it), closes the file and finishes the progress display. Safe to call when
 // no run is active.
 void TearDownRun();
+// Tells the user that the import of `fileName` stopped for want of memory
+// (after the run was torn down, which frees what it held); what was loaded
+// stays on the board.
+void ReportOutOfMemory(std::string_view fileName);
 
 // Called by loaders once per record: pumps pending window messages and asks
 // the user to confirm an abort on Esc; sets `flag` when confirmed.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <new>
 #include <set>
 #include <sstream>
 
@@ -187,6 +188,26 @@ TEST_F(PluginExports, ExceptionInsideTheRunEndsItWithFalse) {
   EXPECT_TRUE(Plugin->Import(path, "", static_cast<int32_t>(Board())));
   EXPECT_EQ(tracks(), 3u);
   EXPECT_EQ(morvik::Progress().Finished, 2);
+}
+
+// Memory that runs out during the run (here in the host's progress
+// display) ends it with false and one error box that says so, once the run
+// has let go of its own memory.
+TEST_F(PluginExports, MemoryRunningOutEndsTheRunWithFalseAndSaysSo) {
+  const std::string path = WriteTwoTracks();
+  Session().SetProgressListener([](const morvik::TProgress& p) {
+    if (p.Updates == 1) throw std::bad_alloc();
+  });
+  EXPECT_FALSE(Plugin->Import(path, "", static_cast<int32_t>(Board())));
+  Session().SetProgressListener(nullptr);
+  EXPECT_EQ(morvik::Progress().Finished, 1);
+  ASSERT_EQ(Session().Messages().size(), 1u);
+  const pcb9host::TMessageRecord& box = Session().Messages()[0];
+  EXPECT_EQ(box.Text, "Not enough memory to finish importing " + path +
+                          "; what was loaded stays on the board.");
+  EXPECT_EQ(box.Caption, "Import");
+  EXPECT_EQ(box.Icon, "error");
+  EXPECT_EQ(box.Buttons, "ok");
 }
 
 // A host that calls back into the importer during a run (here from the

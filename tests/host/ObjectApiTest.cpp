@@ -287,7 +287,7 @@ struct TConstraintCase {
 void PrintTo(const TConstraintCase& c, std::ostream* out) { *out << c.Name; }
 
 template <class... T>
-auto Typed(int32_t (*fn)(uint8_t, uint32_t, T*...)) {
+auto Typed(int32_t(PCB9_CALL* fn)(uint8_t, uint32_t, T*...)) {
   return [fn](uint8_t dir, uint32_t rule, std::vector<int64_t>& values) {
     std::tuple<T...> typed;
     size_t i = 0;

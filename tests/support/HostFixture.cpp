@@ -1,5 +1,6 @@
 #include "HostFixture.h"
 
+#include "HostSystem.h"
 #include "Module.h"
 #include "client/ClientServices.h"
 #include "platform/Platform.h"
@@ -14,8 +15,22 @@ void ResetHost() {
   pcb9::BindClientApi(pcb9::platform::MainModule());
 }
 
-void THostFixture::SetUp() { ResetHost(); }
+// On Windows the importer shows real message boxes and dialogs: the host's
+// hook answers and records them for the session, as in pcb9-host's runs.
+void THostFixture::SetUp() {
+  ResetHost();
+  pcb9host::hostsystem::BeginImportUi(Session());
+}
 
-void THostFixture::TearDown() { ResetHost(); }
+void THostFixture::EnterTestMode() {
+  Session().SetTestMode(true);
+  pcb9host::hostsystem::EndImportUi();
+  pcb9host::hostsystem::BeginImportUi(Session());
+}
+
+void THostFixture::TearDown() {
+  pcb9host::hostsystem::EndImportUi();
+  ResetHost();
+}
 
 }  // namespace pcb9test

@@ -14,6 +14,9 @@ class THostFixture : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
   pcb9host::THostSession& Session() { return pcb9host::THostSession::Instance(); }
+  // The test-mode registry key exists from here on (on Windows the host
+  // makes it as its user interface starts, so that starts again).
+  void EnterTestMode();
 };
 
 // Clears the host document and the scripted services.

@@ -1,16 +1,26 @@
 #include "TempDir.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 namespace pcb9test {
 
+// A fresh name made by this process alone: create_directory fails on a
+// folder that exists, so a name another run took is never shared.
 TTempDir::TTempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "pcb9-test-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
-  Path_ = pattern;
+  static std::mt19937_64 random{std::random_device{}()};
+  const std::filesystem::path base = std::filesystem::temp_directory_path();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::filesystem::path candidate = base / ("pcb9-test-" + std::to_string(random()));
+    std::error_code error;
+    if (std::filesystem::create_directory(candidate, error)) {
+      Path_ = std::move(candidate);
+      return;
+    }
+  }
+  throw std::runtime_error("cannot make a temporary folder");
 }
 
 TTempDir::~TTempDir() {
