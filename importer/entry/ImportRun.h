@@ -22,8 +22,9 @@ class TClassifier;
 class TComponentLayerWarnings;
 class TOwnerTables;
 
-// Objects of each owner kind and of pads and components, numbered in file
-// order; the number goes into the object's `Index`.
+// Objects of each owner kind and of pads and components, counted in file
+// order; the count gives the object's `Index`, which stops at its largest
+// value (NextObjectIndex).
 struct TObjectCounters {
   int32_t PadCount = 0;
   int32_t ComponentCount = 0;
@@ -68,9 +69,10 @@ class TImportRun {
   TObjectCounters Counters;
   int32_t FreePadNumber = 0;
   // Numbers of the nets that own a split plane, as the split planes give
-  // them; their internal planes are not named after them. A set, not a list
-  // of fixed size: every split plane of the file counts, however many.
-  std::unordered_set<int32_t> SplitPlaneNets;
+  // them (16-bit, unsigned); their internal planes are not named after them.
+  // A set, not a list of fixed size: every split plane of the file counts,
+  // however many.
+  std::unordered_set<uint16_t> SplitPlaneNets;
   // Rules found on the board after loading, removed before the import's own
   // rules are made.
   std::vector<uint32_t> RuleHandles;

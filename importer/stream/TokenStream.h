@@ -55,6 +55,12 @@ void ReportCorruption();
 // that ends without its end tag). Sticky until the next file is opened.
 bool FileEndedEarly();
 
+// Whether a read of this run failed (a wrong token, or words beyond the
+// file's data), reported or not: the stream no longer says what the record
+// holds. A user's abort is no failure: the record under way is read to its
+// end. Sticky until the next file is opened.
+bool StreamFailed();
+
 // Word offset of the current position from the start of the file.
 int64_t TokenStreamOffset();
 
