@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "run/Abort.h"  // the run's abort check, for the driver's users
+
 namespace pcb9 {
 
 // Runs the import of a recognised file into the board; true when the end of
@@ -16,12 +18,5 @@ bool ImportRunActive();
 // it), closes the file and finishes the progress display. Safe to call when
 // no run is active.
 void TearDownRun();
-
-// Called by loaders once per record: pumps pending window messages and asks
-// the user to confirm an abort on Esc; sets `flag` when confirmed.
-void CheckAbort(bool& flag);
-// Asks the user a Yes/No question (owned by the desktop, caption
-// "Confirm"); true for Yes.
-bool ConfirmAbort(std::string_view text);
 
 }  // namespace pcb9

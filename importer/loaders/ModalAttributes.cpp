@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "entry/ImportRun.h"
+#include "run/ImportRun.h"
 #include "proxies/Board.h"
 #include "proxies/Groups.h"
 #include "stream/FormatTables.h"

@@ -3,13 +3,13 @@
 #include <limits>
 
 #include "ObjectIndex.h"
-#include "entry/Driver.h"
-#include "entry/ImportRun.h"
 #include "hostapi/PcbApi.h"
 #include "proxies/Board.h"
 #include "proxies/Groups.h"
 #include "rules/Classifier.h"
 #include "rules/OwnerLinks.h"
+#include "run/Abort.h"
+#include "run/ImportRun.h"
 #include "stream/TokenStream.h"
 
 namespace pcb9 {

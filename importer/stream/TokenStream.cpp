@@ -4,7 +4,7 @@
 #include <fstream>
 #include <vector>
 
-#include "entry/ImportRun.h"
+#include "run/ImportRun.h"
 #include "hostapi/PcbApi.h"
 #include "platform/Platform.h"
 

@@ -15,7 +15,7 @@
 #include <string>
 
 #include "FormatTables.h"  // AttributeFromCode and the attribute widths
-#include "TokenSource.h"
+#include "run/TokenSource.h"
 #include "hostapi/ShortString.h"
 
 namespace pcb9 {

@@ -4,7 +4,7 @@
 // tables are checked too, not only used.
 #include <gtest/gtest.h>
 
-#include "entry/ImportRun.h"
+#include "run/ImportRun.h"
 
 #include <ostream>
 #include <string>
