@@ -6,8 +6,9 @@ PCB9_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 PCB9_PACKAGES=(build-essential cmake g++ binutils libgtest-dev nlohmann-json3-dev libcli11-dev
   # The board picture's tests: PNG decoding, the SVG renderer and its font.
   libpng-dev librsvg2-bin fonts-dejavu-core)
-# The import fuzzer's compiler and its libFuzzer and sanitizer runtimes.
-PCB9_FUZZ_PACKAGES=(clang libclang-rt-dev)
+# The import fuzzer's compiler and its libFuzzer and sanitizer runtimes, and
+# the XML parser that checks the SVG it has the host write.
+PCB9_FUZZ_PACKAGES=(clang libclang-rt-dev libexpat1-dev)
 # The Windows builds' cross compilers and what runs their tests: 64-bit Wine
 # with its own fonts, and a virtual display.
 PCB9_WIN32_PACKAGES=(mingw-w64 wine64 fonts-wine xvfb xauth)
