@@ -8,8 +8,9 @@ PCB9_PACKAGES=(build-essential cmake g++ binutils libgtest-dev nlohmann-json3-de
   libmimalloc-dev
   # The board picture's tests: PNG decoding, the SVG renderer and its font.
   libpng-dev librsvg2-bin fonts-dejavu-core)
-# The import fuzzer's compiler and its libFuzzer and sanitizer runtimes.
-PCB9_FUZZ_PACKAGES=(clang libclang-rt-dev)
+# The import fuzzer's compiler and its libFuzzer and sanitizer runtimes, and
+# the XML parser that checks the SVG it has the host write.
+PCB9_FUZZ_PACKAGES=(clang libclang-rt-dev libexpat1-dev)
 # The Windows builds' cross compilers and what runs their tests: 64-bit and
 # 32-bit Wine (the latter of Debian's i386 architecture) with their own
 # fonts, a virtual display, and Python for the dialog picture's check.

@@ -5,7 +5,7 @@
 #include <string>
 #include <unordered_set>
 
-#include "ImportRun.h"
+#include "run/ImportRun.h"
 #include "hostapi/PcbApi.h"
 #include "loaders/ArcViaFillLoaders.h"
 #include "loaders/BoardSettingsLoaders.h"
@@ -17,7 +17,6 @@
 #include "loaders/PolygonLoader.h"
 #include "loaders/TextLoader.h"
 #include "loaders/TrackLoader.h"
-#include "platform/Platform.h"
 #include "proxies/Board.h"
 #include "report/ComponentLayerWarnings.h"
 #include "rules/BoardRules.h"
@@ -167,26 +166,6 @@ bool RunImport(std::string_view fileName, int32_t boardHandle) {
   const bool result = !Run().Aborted;
   TearDownRun();
   return result;
-}
-
-bool ConfirmAbort(std::string_view text) {
-  return platform::ShowMessageBox(platform::DesktopWindow(), text, "Confirm", platform::TIcon::None,
-                                  platform::TButtons::YesNo) == platform::TAnswer::Yes;
-}
-
-void CheckAbort(bool& flag) {
-  if (flag) return;
-  platform::TMessage message;
-  while (platform::TakePendingMessage(message)) {
-    bool escape = (message.Message == platform::kMsgKeyDown ||
-                   message.Message == platform::kMsgSysKeyDown) &&
-                  message.WParam == platform::kKeyEscape;
-    if (!escape) {
-      platform::DeliverMessage(message);
-    } else if (ConfirmAbort("Confirm Abort Process")) {
-      flag = true;
-    }
-  }
 }
 
 }  // namespace pcb9

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "run/Abort.h"  // the run's abort check, for the driver's users
+
 namespace pcb9 {
 
 // Runs the import of a recognised file into the board; true when the end of
@@ -20,12 +22,5 @@ void TearDownRun();
 // (after the run was torn down, which frees what it held); what was loaded
 // stays on the board.
 void ReportOutOfMemory(std::string_view fileName);
-
-// Called by loaders once per record: pumps pending window messages and asks
-// the user to confirm an abort on Esc; sets `flag` when confirmed.
-void CheckAbort(bool& flag);
-// Asks the user a Yes/No question (owned by the desktop, caption
-// "Confirm"); true for Yes.
-bool ConfirmAbort(std::string_view text);
 
 }  // namespace pcb9

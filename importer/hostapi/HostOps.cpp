@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "PcbApi.h"
-#include "proxies/Layers.h"
+#include "layers/Layers.h"
 
 namespace pcb9 {
 

@@ -1,6 +1,6 @@
 #include "BoardRecord.h"
 
-#include "entry/ImportRun.h"
+#include "run/ImportRun.h"
 #include "hostapi/HostOps.h"
 #include "proxies/Board.h"
 #include "stream/TokenStream.h"

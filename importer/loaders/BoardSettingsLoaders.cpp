@@ -3,7 +3,7 @@
 #include <array>
 
 #include "BoardRecord.h"
-#include "entry/ImportRun.h"
+#include "run/ImportRun.h"
 #include "hostapi/HostOps.h"
 #include "proxies/Board.h"
 #include "proxies/PcbObject.h"

@@ -9,13 +9,13 @@
 #include "PadLoader.h"
 #include "TextLoader.h"
 #include "TrackLoader.h"
-#include "entry/Driver.h"
-#include "entry/ImportRun.h"
 #include "hostapi/HostOps.h"
 #include "hostapi/PcbApi.h"
 #include "proxies/Groups.h"
 #include "proxies/ProxyFromHandle.h"
 #include "report/ComponentLayerWarnings.h"
+#include "run/Abort.h"
+#include "run/ImportRun.h"
 #include "stream/TokenStream.h"
 
 namespace pcb9 {

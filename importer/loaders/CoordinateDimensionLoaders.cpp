@@ -4,12 +4,12 @@
 
 #include "ModalAttributes.h"
 #include "ObjectIndex.h"
-#include "entry/Driver.h"
-#include "entry/ImportRun.h"
 #include "hostapi/HostOps.h"
 #include "hostapi/PcbApi.h"
 #include "proxies/Groups.h"
 #include "rules/OwnerLinks.h"
+#include "run/Abort.h"
+#include "run/ImportRun.h"
 #include "stream/TokenStream.h"
 
 namespace pcb9 {

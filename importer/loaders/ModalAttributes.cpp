@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "entry/ImportRun.h"
+#include "run/ImportRun.h"
 #include "proxies/Board.h"
 #include "proxies/Groups.h"
 #include "stream/FormatTables.h"
@@ -109,7 +109,9 @@ void ApplyAttribute(TTokenKind number) {
 void RunAttributes(TAttributeSet accepted) {
   for (;;) {
     TTokenKind kind = PeekToken();
-    if (Run().Aborted || !Accepts(accepted, kind) || kind >= kAttributeEffects.size()) return;
+    // A user's abort does not end it: the attributes belong to the record
+    // under way, which is read to its end.
+    if (StreamFailed() || !Accepts(accepted, kind) || kind >= kAttributeEffects.size()) return;
     ApplyAttribute(kind);
   }
 }

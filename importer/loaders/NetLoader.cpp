@@ -1,12 +1,15 @@
 #include "NetLoader.h"
 
-#include "entry/Driver.h"
-#include "entry/ImportRun.h"
+#include <limits>
+
+#include "ObjectIndex.h"
 #include "hostapi/PcbApi.h"
 #include "proxies/Board.h"
 #include "proxies/Groups.h"
 #include "rules/Classifier.h"
 #include "rules/OwnerLinks.h"
+#include "run/Abort.h"
+#include "run/ImportRun.h"
 #include "stream/TokenStream.h"
 
 namespace pcb9 {
@@ -38,9 +41,10 @@ void SkipWords(int count) {
 }
 
 // Entries follow while the next token is a data word; each entry consumes
-// at least that word, or ends the loop with a corruption report.
+// at least that word, or fails and ends the loop. A user's abort does not:
+// the record is read to its end.
 void SkipEntries(int words) {
-  while (PeekToken() == tkData && !Run().Aborted) SkipWords(words);
+  while (PeekToken() == tkData && !StreamFailed()) SkipWords(words);
 }
 
 void SkipLists() {
@@ -67,11 +71,19 @@ void ReadRoutingValues(std::string_view name) {
   classifier->AddRoutingPriority(static_cast<uint16_t>(priority), name);
 }
 
+// Whether a split plane names the net at this place in the file. A split
+// plane names its net by a 16-bit number, so no split plane names a net
+// past 65535 (a wrapped number would name another net).
+bool OwnsSplitPlane(int32_t number) {
+  return number <= std::numeric_limits<uint16_t>::max() &&
+         Run().SplitPlaneNets.contains(static_cast<uint16_t>(number));
+}
+
 // An internal plane takes the name of the net connected to it, unless that
 // net owns a split plane: the plane then keeps the name it had.
 void NamePlane(uint8_t planeCode, int32_t number, std::string_view name) {
   if (planeCode < kFirstPlaneCode || planeCode > kLastPlaneCode) return;
-  if (Run().SplitPlaneNets.contains(number)) return;
+  if (OwnsSplitPlane(number)) return;
   TPcbBoard& board = *Run().Board;
   board.Sync(1);
   board.SetPlaneNetName(planeCode - kFirstPlaneCode + 1, name);
@@ -98,8 +110,8 @@ uint32_t LoadNet() {
   ReadString(net.Name);
   ReadRoutingValues(net.Name.View());
 
-  const int32_t number = ++Run().Counters.NetCount;
-  net.Index = static_cast<int16_t>(number);
+  net.Index = NextObjectIndex(Run().Counters.NetCount);
+  const int32_t number = Run().Counters.NetCount;
   net.Sync(0);
   RegisterNet(net.Handle);
 

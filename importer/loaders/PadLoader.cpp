@@ -6,9 +6,9 @@
 #include <string_view>
 
 #include "ModalAttributes.h"
+#include "ObjectIndex.h"
 #include "PrimitiveRecord.h"
-#include "entry/Driver.h"
-#include "entry/ImportRun.h"
+#include "run/ImportRun.h"
 #include "hostapi/HostOps.h"
 #include "hostapi/PcbApi.h"
 #include "proxies/Groups.h"
@@ -184,7 +184,7 @@ uint32_t LoadPad(TPcbComponent* component) {
   const std::string classifierName = PadClassifierName(pad, componentPrefix);
   ClassifyPad(pad, values, static_cast<uint8_t>(a.AttrPadPlaneConnect & 0xFF), classifierName);
 
-  pad.Index = static_cast<int16_t>(++Run().Counters.PadCount);
+  pad.Index = NextObjectIndex(Run().Counters.PadCount);
   pad.Net = net;
   pad.Sync(0);
   return IsEmptyPad(pad) ? 0 : pad.Handle;

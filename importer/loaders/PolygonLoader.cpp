@@ -6,12 +6,13 @@
 #include <vector>
 
 #include "ModalAttributes.h"
-#include "entry/Driver.h"
-#include "entry/ImportRun.h"
+#include "ObjectIndex.h"
 #include "hostapi/HostOps.h"
 #include "hostapi/PcbApi.h"
 #include "proxies/Groups.h"
 #include "rules/OwnerLinks.h"
+#include "run/Abort.h"
+#include "run/ImportRun.h"
 #include "stream/TokenStream.h"
 
 namespace pcb9 {
@@ -100,7 +101,8 @@ struct TOutline {
 
 // Once the stream has failed or ended, no further word belongs to this
 // record: a damaged vertex count must not make work the file does not hold.
-bool StreamStopped() { return Run().Aborted || Run().EndReached; }
+// A user's abort (confirmed at an arc) lets the record be read to its end.
+bool StreamStopped() { return StreamFailed() || Run().EndReached; }
 
 void ReadVertices(TOutline& outline, int16_t lastVertex) {
   for (int32_t i = 0; i <= lastVertex && !StreamStopped(); ++i) {
@@ -181,7 +183,7 @@ uint32_t BuildOutlineObject(uint8_t kind, TLayerId layer, uint32_t net, const TO
   proxy->SetLayer(layer);
   setUp(*proxy);
   CopyOutline(*proxy, outline);
-  proxy->Index = static_cast<int16_t>(++Run().Counters.PolygonCount);
+  proxy->Index = NextObjectIndex(Run().Counters.PolygonCount);
   proxy->Sync(0);
   RegisterPolygon(proxy->Handle);
   proxy->Net = net;
@@ -193,7 +195,8 @@ uint32_t BuildOutlineObject(uint8_t kind, TLayerId layer, uint32_t net, const TO
 uint32_t BuildSplitPlane(TLayerId layer, uint32_t net, const TOutline& outline) {
   return BuildOutlineObject<TPcbSplitPlane>(
       kSplitPlaneKind, layer, net, outline, [](TPcbSplitPlane&) {},
-      [net](TPcbSplitPlane&) { Run().SplitPlaneNets.insert(static_cast<int32_t>(net)); });
+      // The file's net number is a 16-bit word: 0x8000 is net 32768.
+      [net](TPcbSplitPlane&) { Run().SplitPlaneNets.insert(static_cast<uint16_t>(net)); });
 }
 
 uint32_t BuildPolygon(TLayerId layer, uint32_t net, const TPolygonHeader& h,

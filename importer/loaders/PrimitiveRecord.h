@@ -5,11 +5,11 @@
 #include <cstdint>
 
 #include "ModalAttributes.h"
-#include "entry/Driver.h"
-#include "entry/ImportRun.h"
 #include "hostapi/HostOps.h"
 #include "hostapi/PcbApi.h"
 #include "proxies/PcbObject.h"
+#include "run/Abort.h"
+#include "run/ImportRun.h"
 
 namespace pcb9 {
 

@@ -5,8 +5,7 @@
 
 #include "ModalAttributes.h"
 #include "PrimitiveRecord.h"
-#include "entry/ImportRun.h"
-#include "entry/Driver.h"
+#include "run/ImportRun.h"
 #include "hostapi/HostOps.h"
 #include "hostapi/PcbApi.h"
 #include "proxies/Primitives.h"

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "hostapi/ShortString.h"
-#include "proxies/Layers.h"
+#include "layers/Layers.h"
 
 namespace pcb9 {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "proxies/Layers.h"
+#include "layers/Layers.h"
 
 namespace pcb9 {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "client/ClientServices.h"
-#include "entry/ImportRun.h"
+#include "run/ImportRun.h"
 #include "proxies/Board.h"
 #include "proxies/Groups.h"
 #include "proxies/ProxyFromHandle.h"

@@ -5,7 +5,7 @@
 // files whose pads carry no mask or plane values.
 #include <cstdint>
 
-#include "rules/RuleSettings.h"
+#include "run/RuleSettings.h"
 
 namespace pcb9 {
 

@@ -1,7 +1,7 @@
 #include "OwnerLinks.h"
 
 #include "OwnerTables.h"
-#include "entry/ImportRun.h"
+#include "run/ImportRun.h"
 
 namespace pcb9 {
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "TokenStream.h"
-#include "entry/ImportRun.h"
+#include "run/ImportRun.h"
 #include "hostapi/HostOps.h"
 
 namespace pcb9 {

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <vector>
 
-#include "entry/ImportRun.h"
+#include "run/ImportRun.h"
 #include "hostapi/PcbApi.h"
 #include "platform/Platform.h"
 
@@ -28,6 +28,7 @@ constexpr std::string_view kMessageCaption = "Import";
 
 void ResetBlock() {
   Source().DataRanOut = false;
+  Source().ReadFailed = false;
   Source().BlockWords = 0;
   Source().BlocksRead = 0;
   Source().BlockPos = 1;
@@ -71,6 +72,7 @@ void Advance(int k) {
 // A read that found the wrong token, or one that does not fit: reported
 // once, and never after the end tag.
 void Fail() {
+  Source().ReadFailed = true;
   if (!Run().Aborted && !Run().EndReached) ReportCorruption();
 }
 
@@ -183,6 +185,8 @@ void ReadNextBlock() {
 
 bool FileEndedEarly() { return Source().DataRanOut; }
 
+bool StreamFailed() { return Source().ReadFailed; }
+
 TTokenKind PeekToken() {
   for (;;) {
     ++TokenReads;
@@ -280,6 +284,7 @@ void ReportCorruption() {
   std::string text(kCorruptionText);
   text += std::string_view(Run().ImportFileName).substr(0, 255);
   ShowImportMessage(text);
+  Source().ReadFailed = true;
   Run().Aborted = true;
 }
 

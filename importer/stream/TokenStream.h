@@ -15,7 +15,7 @@
 #include <string>
 
 #include "FormatTables.h"  // AttributeFromCode and the attribute widths
-#include "TokenSource.h"
+#include "run/TokenSource.h"
 #include "hostapi/ShortString.h"
 
 namespace pcb9 {
@@ -54,6 +54,12 @@ void ReportCorruption();
 // Whether a read of this run wanted words beyond the end of the file (a file
 // that ends without its end tag). Sticky until the next file is opened.
 bool FileEndedEarly();
+
+// Whether a read of this run failed (a wrong token, or words beyond the
+// file's data), reported or not: the stream no longer says what the record
+// holds. A user's abort is no failure: the record under way is read to its
+// end. Sticky until the next file is opened.
+bool StreamFailed();
 
 // Word offset of the current position from the start of the file.
 int64_t TokenStreamOffset();

@@ -14,7 +14,7 @@
 #include "hostapi/HostOps.h"
 #include "hostapi/PcbApi.h"
 #include "proxies/BoardCallLog.h"
-#include "proxies/Layers.h"
+#include "layers/Layers.h"
 
 namespace pcb9 {
 namespace {

@@ -11,7 +11,7 @@
 #include "Document.h"
 #include "Kinds.h"
 #include "LoaderTestText.h"
-#include "entry/ImportRun.h"
+#include "run/ImportRun.h"
 #include "hostapi/HostOps.h"
 #include "loaders/BoardSettingsLoaders.h"
 #include "proxies/Board.h"

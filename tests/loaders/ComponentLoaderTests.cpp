@@ -11,6 +11,7 @@
 #include "Kinds.h"
 #include "LoaderFixture.h"
 #include "loaders/ComponentLoader.h"
+#include "platform/Platform.h"
 #include "report/ComponentLayerWarnings.h"
 #include "support/ImportRunner.h"
 
@@ -120,6 +121,22 @@ TEST_P(ComponentHeaderTest, ReadsTheHeaderOfItsLevel) {
   // Both texts were read in step: they exist and are the component's.
   EXPECT_EQ(Host(static_cast<uint32_t>(m.Int("NameText"))).Text("Text"), "U1");
   EXPECT_EQ(Host(static_cast<uint32_t>(m.Int("CommentText"))).Text("Text"), "7400");
+}
+
+// Esc confirmed as a component begins: its record is still read to its end,
+// the attribute runs of its two texts included, so both texts are read in
+// step; the next component is not read.
+TEST_F(THostFixture, AbortAtAComponentReadsItsTextsInStep) {
+  Session().SetAnswerYes(true);
+  Session().PostMessage({nullptr, pcb9::platform::kMsgKeyDown, pcb9::platform::kKeyEscape, 0});
+  TImportRunner runner;
+  EXPECT_FALSE(runner.Import(BoardAtLevel(7, Component(7) + Component(7))));
+  auto components = BoardMembersOfKind(kKindComponent);
+  ASSERT_EQ(components.size(), 1u);
+  const morvik::TObject& designator = Host(static_cast<uint32_t>(components[0]->Int("NameText")));
+  EXPECT_EQ(designator.Text("Text"), "U1");
+  EXPECT_EQ(designator.Int("Layer"), 33);  // TopOverlay, from the text's attribute run
+  EXPECT_EQ(Host(static_cast<uint32_t>(components[0]->Int("CommentText"))).Text("Text"), "7400");
 }
 
 THeader With(void (*change)(THeader&)) {

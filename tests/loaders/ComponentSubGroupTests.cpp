@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "Document.h"
-#include "entry/ImportRun.h"
+#include "run/ImportRun.h"
 #include "hostapi/PcbApi.h"
 #include "loaders/ArcViaFillLoaders.h"
 #include "loaders/TextLoader.h"

@@ -3,6 +3,7 @@
 // and records that an abort or the end of the file cuts.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -109,13 +110,17 @@ TEST_F(THostFixture, CoordinatesAndDimensionsAreNumberedApart) {
 
 // Past 32767 objects of a kind the number stays at 32767: a wrapped number
 // would give a late object an early one's number and owner table entry.
+// The counter goes on as the object's place in the file, up to its own end.
 TEST(ObjectIndexTest, NumberStopsAtTheLargestIndex) {
   int32_t counter = 0;
   EXPECT_EQ(pcb9::NextObjectIndex(counter), 1);
   counter = 32766;
   EXPECT_EQ(pcb9::NextObjectIndex(counter), 32767);
   EXPECT_EQ(pcb9::NextObjectIndex(counter), 32767);
-  EXPECT_EQ(counter, 32767);
+  EXPECT_EQ(counter, 32768);
+  counter = std::numeric_limits<int32_t>::max();
+  EXPECT_EQ(pcb9::NextObjectIndex(counter), 32767);
+  EXPECT_EQ(counter, std::numeric_limits<int32_t>::max());
 }
 
 // The layer is the only register they take; it is set even when the file

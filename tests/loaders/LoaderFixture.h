@@ -12,7 +12,8 @@
 #include <vector>
 
 #include "Document.h"
-#include "entry/ImportRun.h"
+#include "loaders/ModalAttributes.h"
+#include "run/ImportRun.h"
 #include "proxies/Board.h"
 #include "rules/Classifier.h"
 #include "stream/StreamFixture.h"

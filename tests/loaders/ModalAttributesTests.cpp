@@ -4,7 +4,7 @@
 // tables are checked too, not only used.
 #include <gtest/gtest.h>
 
-#include "entry/ImportRun.h"
+#include "run/ImportRun.h"
 
 #include <ostream>
 #include <string>
@@ -122,7 +122,6 @@ struct TStopCase {
   const char* Name;
   const char* Token;
   TAttributeSet Accepted;
-  bool Aborted;
   friend void PrintTo(const TStopCase& c, std::ostream* os) { *os << c.Name; }
 };
 
@@ -132,7 +131,6 @@ TEST_P(AttributeRunEnd, LeavesTheTokenForTheRecord) {
   const TStopCase& c = GetParam();
   Open(std::string(c.Token) + "\nword 0\n", 9);
   ResetModalAttributes();
-  pcb9::Run().Aborted = c.Aborted;
   RunAttributes(c.Accepted);
   EXPECT_EQ(TokenStreamOffset(), 0);
   EXPECT_TRUE(pcb9::Run().ModalAttributes == M{});
@@ -142,16 +140,34 @@ TEST_P(AttributeRunEnd, LeavesTheTokenForTheRecord) {
 INSTANTIATE_TEST_SUITE_P(
     Tokens, AttributeRunEnd,
     ::testing::Values(
-        TStopCase{"ViaAttributeInATrackRun", "attr 12 1", AcceptedAttributes::Track, false},
-        TStopCase{"LayerInAViaRun", "attr 6 1", AcceptedAttributes::Via, false},
-        TStopCase{"NetInATextRun", "attr 5 1", AcceptedAttributes::Text, false},
-        TStopCase{"AttributeWithoutMeaning", "raw 0xA30B 1", AcceptedAttributes::Pad, false},
-        TStopCase{"UnknownCode", "raw 0xA329 1", kAllWithValues, false},
-        TStopCase{"DataWord", "word 5", kAllWithValues, false},
-        TStopCase{"String", "\"TH\"", kAllWithValues, false},
-        TStopCase{"EndTag", "end", kAllWithValues, false},
-        TStopCase{"AcceptedAttributeAfterAnAbort", "attr 4 1", kAllWithValues, true}),
+        TStopCase{"ViaAttributeInATrackRun", "attr 12 1", AcceptedAttributes::Track},
+        TStopCase{"LayerInAViaRun", "attr 6 1", AcceptedAttributes::Via},
+        TStopCase{"NetInATextRun", "attr 5 1", AcceptedAttributes::Text},
+        TStopCase{"AttributeWithoutMeaning", "raw 0xA30B 1", AcceptedAttributes::Pad},
+        TStopCase{"UnknownCode", "raw 0xA329 1", kAllWithValues},
+        TStopCase{"DataWord", "word 5", kAllWithValues},
+        TStopCase{"String", "\"TH\"", kAllWithValues},
+        TStopCase{"EndTag", "end", kAllWithValues}),
     [](const auto& info) { return std::string(info.param.Name); });
+
+// An abort the user confirmed does not end a run: its attributes belong to
+// the record under way, which is read to its end. A failed read does: the
+// stream no longer says what follows.
+TEST_F(TStreamTest, AttributeRunAfterAnAbortEndsOnlyOnAFailedRead) {
+  for (bool failed : {false, true}) {
+    SCOPED_TRACE(failed ? "failed read" : "user's abort");
+    Open("attr 4 7\nword 0\n", 9);
+    ResetModalAttributes();
+    if (failed) {
+      int16_t word = 0;
+      pcb9::ReadWord(word);  // an attribute tag is no data word
+    }
+    pcb9::Run().Aborted = true;
+    RunAttributes(kAllWithValues);
+    EXPECT_EQ(TokenStreamOffset(), failed ? 0 : 2);
+    EXPECT_EQ(pcb9::Run().ModalAttributes.AttrFlags, failed ? 0 : 7);
+  }
+}
 
 }  // namespace
 }  // namespace pcb9

@@ -10,6 +10,7 @@
 #include "Kinds.h"
 #include "LoaderFixture.h"
 #include "loaders/NetLoader.h"
+#include "platform/Platform.h"
 #include "support/ImportRunner.h"
 
 namespace pcb9test {
@@ -125,6 +126,24 @@ TEST_F(THostFixture, SplitPlaneOfAnotherNetLeavesThePlaneToItsNet) {
   ASSERT_TRUE(runner.Import(BoardAtLevel(
       8, SplitPlane(8, 1, 24) + NetGroup(8, "A", onPlane2) + NetGroup(8, "B", onPlane2))));
   EXPECT_EQ(PlaneNetName(2), "B");
+}
+
+// Esc confirmed as a net record begins: the record is still read to its
+// end, so the plane code is the record's own (0 here), not a word of its
+// lists (24 would name InternalPlane2), and the net is added.
+TEST_F(THostFixture, AbortAtANetReadsItsRecordToTheEnd) {
+  Session().SetAnswerYes(true);
+  Session().PostMessage({nullptr, pcb9::platform::kMsgKeyDown, pcb9::platform::kKeyEscape, 0});
+  TImportRunner runner;
+  EXPECT_FALSE(runner.Import(BoardAtLevel(
+      4, "\"N\"\n\"PWR\"\ncoord 1 2\nword 0 0\n\"L1\"\nword 7 7\nword 24 0\n\"E1\"\n\"L2\"\n"
+         "word 1 2 3 4\n\"E2\"\nword 7 7\nword 0\n" + NetGroup(4, "NEXT"))));
+  ASSERT_EQ(Session().Messages().size(), 1u);
+  EXPECT_EQ(Session().Messages()[0].Text, "Confirm Abort Process");
+  auto nets = BoardMembersOfKind(kKindNet);
+  ASSERT_EQ(nets.size(), 1u);
+  EXPECT_EQ(nets[0]->Text("Name"), "PWR");
+  EXPECT_EQ(PlaneNetName(2), "(No Net)");
 }
 
 TEST_F(THostFixture, NetCutShortByTheEndOfTheFileIsNotAdded) {

@@ -10,6 +10,7 @@
 
 #include "Kinds.h"
 #include "LoaderFixture.h"
+#include "platform/Platform.h"
 #include "proxies/Groups.h"
 #include "support/ImportRunner.h"
 
@@ -264,6 +265,27 @@ TEST_F(THostFixture, AttributesInsideARecordApplyToLaterPolygons) {
   EXPECT_EQ(polygons[0]->Int("Layer"), 1);
   EXPECT_EQ(polygons[1]->Int("Net"), 7);
   EXPECT_EQ(polygons[1]->Int("Layer"), 32);
+}
+
+// Esc confirmed at the first arc of a polygon: that record is still read to
+// its end (its second arc and its attribute run included) and added; the
+// next polygon is not read.
+TEST_F(THostFixture, AbortAtAnArcCompletesThePolygon) {
+  Session().SetAnswerYes(true);
+  Session().PostMessage({nullptr, pcb9::platform::kMsgKeyDown, pcb9::platform::kKeyEscape, 0});
+  const TPolygonText polygon = {"0 0 0 0", 1, kSquare, {0, 1, 0, 0, 1},
+                                ArcItem(1, 2, 3, "0", "90") + "attr 5 7\nattr 45 0\n" +
+                                    ArcItem(4, 5, 6, "90", "180")};
+  TImportRunner runner;
+  EXPECT_FALSE(runner.Import(BoardAtLevel(8, Group(8, polygon))));
+  ASSERT_EQ(Session().Messages().size(), 1u);
+  EXPECT_EQ(Session().Messages()[0].Text, "Confirm Abort Process");
+  auto polygons = BoardMembersOfKind(kKindPolygon);
+  ASSERT_EQ(polygons.size(), 1u);
+  auto segments = Segments(*polygons[0]);
+  ASSERT_EQ(segments.size(), 5u);
+  ExpectArc(segments[0], {1, 2, 3, 0, 90});
+  ExpectArc(segments[3], {4, 5, 6, 90, 180});
 }
 
 // The host keeps outline entries 0..5000. A longer outline keeps its first

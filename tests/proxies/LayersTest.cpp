@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "proxies/Layers.h"
+#include "layers/Layers.h"
 
 namespace pcb9 {
 namespace {

@@ -16,7 +16,7 @@
 
 #include "Document.h"
 #include "client/ClientServices.h"
-#include "entry/ImportRun.h"
+#include "run/ImportRun.h"
 #include "hostapi/PcbApi.h"
 #include "proxies/Board.h"
 #include "proxies/Groups.h"

@@ -1,7 +1,7 @@
 // The header match, the preamble's progress total and the caption.
 #include <gtest/gtest.h>
 
-#include "entry/ImportRun.h"
+#include "run/ImportRun.h"
 
 #include "Module.h"
 #include "StreamFixture.h"

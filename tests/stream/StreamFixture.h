@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "TokenAsm.h"
-#include "entry/ImportRun.h"
+#include "run/ImportRun.h"
 #include "stream/TokenStream.h"
 #include "support/HostFixture.h"
 

@@ -2,7 +2,7 @@
 // the end tag, strict reads, and the damaged files it must stop on safely.
 #include <gtest/gtest.h>
 
-#include "entry/ImportRun.h"
+#include "run/ImportRun.h"
 
 #include <cstdio>
 #include <ostream>

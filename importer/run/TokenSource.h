@@ -22,6 +22,9 @@ struct TTokenSource {
   int64_t BlocksRead = 0;
   // A read wanted words beyond the end of the file's data.
   bool DataRanOut = false;
+  // A read found another token than it wanted, or no words: whether or not
+  // it was reported (only the first failure is).
+  bool ReadFailed = false;
 
   // A read-only byte file, or a copy of bytes.
   std::ifstream File;

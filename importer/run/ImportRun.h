@@ -11,9 +11,9 @@
 #include <utility>
 #include <vector>
 
-#include "loaders/ModalAttributes.h"
-#include "rules/RuleSettings.h"
-#include "stream/TokenSource.h"
+#include "run/ModalRegisters.h"
+#include "run/RuleSettings.h"
+#include "run/TokenSource.h"
 
 namespace pcb9 {
 
@@ -22,8 +22,9 @@ class TClassifier;
 class TComponentLayerWarnings;
 class TOwnerTables;
 
-// Objects of each owner kind and of pads and components, numbered in file
-// order; the number goes into the object's `Index`.
+// Objects of each owner kind and of pads and components, counted in file
+// order; the count gives the object's `Index`, which stops at its largest
+// value (NextObjectIndex).
 struct TObjectCounters {
   int32_t PadCount = 0;
   int32_t ComponentCount = 0;
@@ -33,14 +34,27 @@ struct TObjectCounters {
   int32_t DimensionCount = 0;
 };
 
-// A part of the run that the run owns; it is made by whoever knows its type
-// (MakeRunPart), so this header needs only its name.
+// How the run frees a part it owns: with the deletion its maker chose,
+// where the part's type is known (MakeRunPart, or a std::unique_ptr handed
+// over), so this header needs only the part's name.
 template <class T>
-using TRunPart = std::unique_ptr<T, void (*)(T*)>;
+struct TRunPartDeleter {
+  void (*Delete)(T*) = nullptr;
+
+  TRunPartDeleter() = default;
+  TRunPartDeleter(std::default_delete<T>) : Delete([](T* part) { delete part; }) {}
+  void operator()(T* part) const {
+    if (Delete) Delete(part);
+  }
+};
+
+// A part of the run that the run owns.
+template <class T>
+using TRunPart = std::unique_ptr<T, TRunPartDeleter<T>>;
 
 template <class T, class... TArgs>
 TRunPart<T> MakeRunPart(TArgs&&... args) {
-  return TRunPart<T>(new T(std::forward<TArgs>(args)...), [](T* part) { delete part; });
+  return TRunPart<T>(new T(std::forward<TArgs>(args)...), std::default_delete<T>());
 }
 
 class TImportRun {
@@ -57,20 +71,21 @@ class TImportRun {
   std::string ImportFileName;
   TTokenSource Reader;
 
-  std::unique_ptr<TPcbBoard> Board;
-  TRunPart<TClassifier> Classifier{nullptr, nullptr};
-  TRunPart<TComponentLayerWarnings> LayerWarnings{nullptr, nullptr};
+  TRunPart<TPcbBoard> Board;
+  TRunPart<TClassifier> Classifier;
+  TRunPart<TComponentLayerWarnings> LayerWarnings;
   TRouteSettings RouteSettings;
   TClearanceSettings ClearanceSettings;
   TModalAttributes ModalAttributes;
   // Between BeginOwnerTables and ReleaseOwnerTables.
-  TRunPart<TOwnerTables> OwnerTables{nullptr, nullptr};
+  TRunPart<TOwnerTables> OwnerTables;
   TObjectCounters Counters;
   int32_t FreePadNumber = 0;
   // Numbers of the nets that own a split plane, as the split planes give
-  // them; their internal planes are not named after them. A set, not a list
-  // of fixed size: every split plane of the file counts, however many.
-  std::unordered_set<int32_t> SplitPlaneNets;
+  // them (16-bit, unsigned); their internal planes are not named after them.
+  // A set, not a list of fixed size: every split plane of the file counts,
+  // however many.
+  std::unordered_set<uint16_t> SplitPlaneNets;
   // Rules found on the board after loading, removed before the import's own
   // rules are made.
   std::vector<uint32_t> RuleHandles;

@@ -1,7 +1,5 @@
 #include "ImportRun.h"
 
-#include "proxies/Board.h"
-
 namespace pcb9 {
 
 namespace {

@@ -1,0 +1,2 @@
+#pragma once
+// The run, at the bottom: everyone may include it.
