@@ -17,6 +17,7 @@
 #include "loaders/PolygonLoader.h"
 #include "loaders/TextLoader.h"
 #include "loaders/TrackLoader.h"
+#include "platform/Platform.h"
 #include "proxies/Board.h"
 #include "report/ComponentLayerWarnings.h"
 #include "rules/BoardRules.h"
