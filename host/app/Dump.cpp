@@ -1,6 +1,7 @@
 #include "Dump.h"
 
 #include "DumpJson.h"
+#include "FileHeader.h"
 #include "HostSession.h"
 #include "Module.h"
 
@@ -67,6 +68,20 @@ nlohmann::json ReportsJson() {
   return list;
 }
 
+// What the dump is of: the file as given, its header's version, the level
+// the importer read it at (null when it was not imported) and the unit of
+// every length.
+void AddFileSections(nlohmann::json& dump, const TImportOutcome& outcome) {
+  const std::optional<std::string> header = ReadHeaderText(outcome.File);
+  dump["file"] = UserTextToUtf8(outcome.File);
+  dump["version"] = header ? nlohmann::json(Latin1ToUtf8(HeaderVersionText(*header)))
+                           : nlohmann::json(nullptr);
+  dump["format_level"] = outcome.Result
+                             ? nlohmann::json(HeaderFormatLevel(header.value_or(std::string())))
+                             : nlohmann::json(nullptr);
+  dump["units"] = "1/10000 mil";
+}
+
 }  // namespace
 
 nlohmann::json DumpSections(const TImportOutcome& outcome) {
@@ -82,6 +97,7 @@ nlohmann::json DumpSections(const TImportOutcome& outcome) {
   dump["commands"] = CommandsJson();
   dump["reports"] = ReportsJson();
   if (outcome.Kicad) dump["kicad"] = *outcome.Kicad;
+  AddFileSections(dump, outcome);
   return dump;
 }
 

@@ -15,6 +15,7 @@
 namespace pcb9host {
 
 struct TImportOutcome {
+  std::string File;  // as given on the command line
   bool Recognised = false;
   std::string Description;
   std::optional<bool> Result;  // empty when ImportFileIntoPcb was not called

@@ -124,6 +124,7 @@ TFileRun ImportFile(const TPlugin& plugin, const TFilePlan& plan, const TImportO
   session.ProtectFile(plan.File, "it is the board file being imported");
   session.ProtectFiles(runFiles);
   hostsystem::BeginImportUi(session);
+  run.Outcome.File = file;
   run.Outcome.Description = plugin.Description();
   run.Outcome.Board = morvik::TDocument::Instance().BoardHandle();
   // The board is a document named after the file it imports, or after its

@@ -2,13 +2,12 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <map>
 
 #include "Document.h"
+#include "FileHeader.h"
 #include "HostSession.h"
 #include "Kinds.h"
 #include "Module.h"
@@ -20,8 +19,6 @@ namespace pcb9host {
 namespace {
 
 using TKindCounts = std::map<std::string, int64_t>;
-
-constexpr uint8_t kStringTag = 0xA1;
 
 std::string CountsText(const TKindCounts& counts) {
   std::string text;
@@ -164,20 +161,9 @@ void TBatchTable::Print(std::ostream& out) const {
 }
 
 std::string HeaderVersion(const std::string& file) {
-  std::ifstream in(file, std::ios::binary);
-  unsigned char tag[2] = {};
-  if (!in.read(reinterpret_cast<char*>(tag), 2) || tag[1] != kStringTag) return "-";
-  std::string text(tag[0], '\0');
-  in.read(text.data(), static_cast<std::streamsize>(text.size()));
-  text.resize(static_cast<size_t>(std::max<std::streamsize>(in.gcount(), 0)));
-  std::string upper = text;
-  std::transform(upper.begin(), upper.end(), upper.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  constexpr std::string_view kVersion = "VERSION";
-  const size_t at = upper.find(kVersion);
-  std::string version = at == std::string::npos ? text : text.substr(at + kVersion.size());
-  version.erase(0, version.find_first_not_of(' '));
-  version.erase(version.find_last_not_of(' ') + 1);
+  const std::optional<std::string> header = ReadHeaderText(file);
+  if (!header) return "-";
+  const std::string version = HeaderVersionText(*header);
   return version.empty() ? "-" : BoardTerminalText(version);
 }
 

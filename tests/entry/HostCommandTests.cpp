@@ -182,6 +182,41 @@ TEST_F(HostCommand, BoardIsNamedAfterTheFileAsGiven) {
   EXPECT_EQ(dump["dialog"]["shown"], false);
 }
 
+// The dump says what it is of: the file as given, its header's version, the
+// level the importer read it at (an unknown version at 1.10's), the unit.
+struct TFileKeysCase {
+  const char* Name;
+  std::string Bytes;
+  nlohmann::json Version, FormatLevel;
+};
+
+TEST_F(HostCommand, DumpNamesItsFileVersionLevelAndUnits) {
+  const auto tracks = [](const std::string& header) {
+    std::string text = kThreeTracks;
+    text.replace(text.find("PCB FILE 9 VERSION 2.80"), 23, header);
+    const std::vector<uint8_t> bytes = pcb9::tokenasm::AssembleText(text);
+    return std::string(bytes.begin(), bytes.end());
+  };
+  const TFileKeysCase cases[] = {
+      {"known.PCB", tracks("PCB FILE 9 VERSION 2.80"), "2.80", 9},
+      {"lower.PCB", tracks("pcb file 9 version 2.20"), "2.20", 3},
+      {"unknown.PCB", tracks("PCB FILE 9 VERSION 3.00"), "3.00", 0},
+      {"text.PCB", "PCB FILE 9 VERSION 2.80\nnot tokens\n", nullptr, 0},
+      {"notes.txt", "notes\n", nullptr, nullptr},
+  };
+  for (const TFileKeysCase& c : cases) {
+    const std::string file = Dir.Write(c.Name, c.Bytes);
+    const std::string json = Dir.File(std::string(c.Name) + ".json");
+    Host({"import", file, "--json", json});
+    const nlohmann::json dump = ReadJson(json);
+    ASSERT_TRUE(dump.is_object()) << c.Name;
+    EXPECT_EQ(dump["file"], file) << c.Name;
+    EXPECT_EQ(dump["version"], c.Version) << c.Name;
+    EXPECT_EQ(dump["format_level"], c.FormatLevel) << c.Name;
+    EXPECT_EQ(dump["units"], "1/10000 mil") << c.Name;
+  }
+}
+
 TEST_F(HostCommand, BadUsageAndAMissingPlugInFail) {
   EXPECT_NE(Host({}).ExitCode, 0);
   EXPECT_NE(Host({"import", Dir.File("x.PCB"), "--dialog-uncheck"}).ExitCode, 0);
