@@ -131,7 +131,7 @@ end
 TEST_F(BoardPicture, PictureThatCannotBeWrittenFailsTheCommand) {
   const TChildOutcome run = Host({"import", kRichExample, "--svg", Dir.Path().string(), "--test-mode"});
   EXPECT_EQ(run.ExitCode, 2);
-  EXPECT_NE(run.Err.find("pcb9-host: cannot write the picture to " + Dir.Path().string() + "\n"),
+  EXPECT_NE(run.Err.find("pcb9-host: cannot write " + Dir.Path().string() + ": it is a folder\n"),
             std::string::npos)
       << run.Err;
 }
