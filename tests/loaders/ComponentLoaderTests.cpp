@@ -127,6 +127,7 @@ TEST_P(ComponentHeaderTest, ReadsTheHeaderOfItsLevel) {
 // the attribute runs of its two texts included, so both texts are read in
 // step; the next component is not read.
 TEST_F(THostFixture, AbortAtAComponentReadsItsTextsInStep) {
+  NEED_SESSION_QUEUE();
   Session().SetAnswerYes(true);
   Session().PostMessage({nullptr, pcb9::platform::kMsgKeyDown, pcb9::platform::kKeyEscape, 0});
   TImportRunner runner;

@@ -132,6 +132,7 @@ TEST_F(THostFixture, SplitPlaneOfAnotherNetLeavesThePlaneToItsNet) {
 // end, so the plane code is the record's own (0 here), not a word of its
 // lists (24 would name InternalPlane2), and the net is added.
 TEST_F(THostFixture, AbortAtANetReadsItsRecordToTheEnd) {
+  NEED_SESSION_QUEUE();
   Session().SetAnswerYes(true);
   Session().PostMessage({nullptr, pcb9::platform::kMsgKeyDown, pcb9::platform::kKeyEscape, 0});
   TImportRunner runner;

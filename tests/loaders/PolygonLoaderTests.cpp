@@ -271,6 +271,7 @@ TEST_F(THostFixture, AttributesInsideARecordApplyToLaterPolygons) {
 // its end (its second arc and its attribute run included) and added; the
 // next polygon is not read.
 TEST_F(THostFixture, AbortAtAnArcCompletesThePolygon) {
+  NEED_SESSION_QUEUE();
   Session().SetAnswerYes(true);
   Session().PostMessage({nullptr, pcb9::platform::kMsgKeyDown, pcb9::platform::kKeyEscape, 0});
   const TPolygonText polygon = {"0 0 0 0", 1, kSquare, {0, 1, 0, 0, 1},
