@@ -4,6 +4,7 @@
 #include "FileHeader.h"
 #include "HostSession.h"
 #include "Module.h"
+#include "stream/FormatTables.h"
 
 namespace pcb9host {
 
@@ -77,7 +78,7 @@ void AddFileSections(nlohmann::json& dump, const TImportOutcome& outcome) {
   dump["version"] = header ? nlohmann::json(Latin1ToUtf8(HeaderVersionText(*header)))
                            : nlohmann::json(nullptr);
   dump["format_level"] = outcome.Result
-                             ? nlohmann::json(HeaderFormatLevel(header.value_or(std::string())))
+                             ? nlohmann::json(pcb9::MatchHeader(header.value_or(std::string())))
                              : nlohmann::json(nullptr);
   dump["units"] = "1/10000 mil";
 }

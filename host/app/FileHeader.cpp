@@ -1,7 +1,6 @@
 #include "FileHeader.h"
 
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <fstream>
 
@@ -10,13 +9,6 @@ namespace pcb9host {
 namespace {
 
 constexpr uint8_t kStringTag = 0xA1;
-
-// By format level.
-constexpr std::array<std::string_view, 10> kKnownHeaders = {
-    "PCB FILE 9 VERSION 1.10", "PCB FILE 9 VERSION 2.00", "PCB FILE 9 VERSION 2.10",
-    "PCB FILE 9 VERSION 2.20", "PCB FILE 9 VERSION 2.30", "PCB FILE 9 VERSION 2.40",
-    "PCB FILE 9 VERSION 2.50", "PCB FILE 9 VERSION 2.60", "PCB FILE 9 VERSION 2.70",
-    "PCB FILE 9 VERSION 2.80"};
 
 std::string Upper(std::string_view text) {
   std::string upper(text);
@@ -45,13 +37,6 @@ std::string HeaderVersionText(std::string_view header) {
   version.erase(0, version.find_first_not_of(' '));
   version.erase(version.find_last_not_of(' ') + 1);
   return version;
-}
-
-int HeaderFormatLevel(std::string_view header) {
-  const std::string upper = Upper(header);
-  for (size_t level = 0; level < kKnownHeaders.size(); ++level)
-    if (upper.find(kKnownHeaders[level]) != std::string::npos) return static_cast<int>(level);
-  return 0;
 }
 
 }  // namespace pcb9host

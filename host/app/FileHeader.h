@@ -1,7 +1,7 @@
 #pragma once
 // What the host reads of a board file's header string on its own, for the
-// summary, the batch table and the dump: the header text, its version and
-// the format level the importer reads such a header at.
+// summary, the batch table and the dump: the header text and its version
+// (the format level comes from the format's own tables, MatchHeader).
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,9 +16,5 @@ std::optional<std::string> ReadHeaderText(const std::string& file);
 // what follows "VERSION" without its blanks, or the whole text when it names
 // no version.
 std::string HeaderVersionText(std::string_view header);
-
-// The importer's format level for a header: the first of the ten known
-// header texts found in it (letters compared without case), 0 when none is.
-int HeaderFormatLevel(std::string_view header);
 
 }  // namespace pcb9host
