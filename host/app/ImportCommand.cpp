@@ -237,7 +237,6 @@ std::string PlanProblem(const std::vector<TFilePlan>& plans, bool batch) {
   return {};
 }
 
-
 // The message names files, and may hold what they say: one line whatever
 // they hold.
 void Complain(const std::string& message) {
